@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds everything: the native build of the
+# portable code and both Windows targets. A second run reuses what is built.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+"$here/scripts/install-packages.sh"
+mkdir -p "$build"
+
+configure() {  # configure <name> [cmake args...]
+  local name=$1; shift
+  [ -f "$build/$name/build.ninja" ] && return 0
+  cmake -S "$here" -B "$build/$name" -G Ninja -Wno-dev "$@" >/dev/null
+}
+
+for arch in i686 x86_64; do
+  log "Picture libraries for $arch"
+  "$here/scripts/build-deps.sh" "$build" "$arch"
+  configure "$arch" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-$arch.cmake" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$(wine_loader "$arch")" \
+    -DTAVELO_DEPS_PREFIX="$build/deps/$arch-w64-mingw32"
+  log "Building $arch"
+  cmake --build "$build/$arch"
+done
+
+configure native
+log "Building native"
+cmake --build "$build/native"

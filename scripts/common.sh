@@ -1,0 +1,87 @@
+# Shared settings of the build, test and run scripts; sourced, not run.
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(realpath -m "${BUILD_DIR:-$here/build}")
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Some hosts run 64-bit user code only: there the 32-bit Wine loader cannot
+# start, so 32-bit Windows programs cannot run at all, under WOW64 or not.
+can_run_32bit() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# The Windows targets whose programs this machine can run under Wine.
+runnable_arch() {
+  if can_run_32bit; then echo i686; else echo x86_64; fi
+}
+
+wine_loader() {  # wine_loader <i686|x86_64>
+  if [ "$1" = i686 ]; then echo /usr/lib/wine/wine; else echo /usr/lib/wine/wine64; fi
+}
+
+wineserver_binary() {
+  if can_run_32bit; then echo /usr/lib/wine/wineserver; else echo /usr/lib/wine/wineserver64; fi
+}
+
+log() { printf '\n== %s\n' "$*"; }
+
+# make_prefix <folder> <win64|win32>: a fresh Wine prefix with Japanese font
+# substitutes, ready for Tavelo.
+make_prefix() {
+  local prefix=$1 kind=$2 loader
+  rm -rf "$prefix"
+  mkdir -p "$(dirname "$prefix")"
+  if [ "$kind" = win32 ]; then loader=/usr/lib/wine/wine; else loader=/usr/lib/wine/wine64; fi
+  WINEARCH=$kind WINEPREFIX=$prefix "$loader" wineboot -i </dev/null >/dev/null 2>&1
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver64 -w
+  # regedit reads the full-width font names right only from a UTF-16LE file.
+  local reg=$prefix/fonts.reg
+  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE <<'REG'
+Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"MS UI Gothic"="VL PGothic"
+"MS Gothic"="VL Gothic"
+"MS PGothic"="VL PGothic"
+"ＭＳ ゴシック"="VL Gothic"
+"ＭＳ Ｐゴシック"="VL PGothic"
+REG
+  } > "$reg"
+  WINEPREFIX=$prefix "$loader" regedit /S "$(WINEPREFIX=$prefix "$loader" winepath -w "$reg" 2>/dev/null)" </dev/null >/dev/null 2>&1
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver64 -w
+}
+
+# The folder where a program of that target finds system DLLs in a prefix.
+system_folder() {  # system_folder <prefix> <win64|win32> <i686|x86_64>
+  if [ "$2" = win64 ] && [ "$3" = i686 ]; then echo "$1/drive_c/windows/syswow64"
+  else echo "$1/drive_c/windows/system32"; fi
+}
+
+# start_xvfb: a private X display, exported as DISPLAY; its pid in xvfb_pid.
+start_xvfb() {
+  local display
+  for display in $(seq 91 120); do
+    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+      [ -e "/tmp/.X11-unix/X$display" ] && { export DISPLAY=":$display"; return 0; }
+      sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null || true
+  done
+  echo "No free X display" >&2
+  return 1
+}
+
+# start_wineserver <prefix>: a persistent server, warmed up, so that Wine's
+# background processes don't hold the output of the first test.
+start_wineserver() {
+  WINEPREFIX=$1 /usr/lib/wine/wineserver64 -p </dev/null >/dev/null 2>&1 || true
+  WINEPREFIX=$1 /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+stop_wineserver() {
+  WINEPREFIX=$1 /usr/lib/wine/wineserver64 -k </dev/null >/dev/null 2>&1 || true
+}

@@ -1,0 +1,110 @@
+#include "app/Orvane.h"
+
+#include <shlobj.h>
+
+namespace tavelo {
+
+std::wstring DataFolder;
+
+namespace {
+
+constexpr int kFolderCsidl[] = {CSIDL_PERSONAL, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA,
+                                CSIDL_COMMON_APPDATA, CSIDL_MYPICTURES, CSIDL_COMMON_DOCUMENTS};
+
+DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
+
+bool IsDirectory(const std::wstring& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void MakeDirectoryIfMissing(const std::wstring& path) {
+  if (!IsDirectory(path)) CreateDirectoryW(path.c_str(), nullptr);  // failure shows in the result
+}
+
+// Restores the process error mode when it goes out of scope.
+class ErrorModeScope {
+ public:
+  explicit ErrorModeScope(UINT mode) : previous_(SetErrorMode(mode)) {}
+  ~ErrorModeScope() { SetErrorMode(previous_); }
+  ErrorModeScope(const ErrorModeScope&) = delete;
+  ErrorModeScope& operator=(const ErrorModeScope&) = delete;
+
+ private:
+  UINT previous_;
+};
+
+}  // namespace
+
+std::wstring Func_SpecialFolder(int kind) {
+  if (kind < kFolderPersonal || kind > kFolderCommonDocuments) return {};
+  wchar_t path[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, kFolderCsidl[kind], nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;  // cut at the first NUL; empty when the call failed
+}
+
+bool Func_MakeDataFolder(const std::wstring& name) {
+  std::wstring path = Func_SpecialFolder(kFolderAppData) + L"\\Orvane Project";
+  MakeDirectoryIfMissing(path);
+  path += L"\\" + name;
+  MakeDirectoryIfMissing(path);
+  DataFolder = path + L"\\";
+  return IsDirectory(DataFolder);
+}
+
+bool Func_DriveReady(const std::wstring& path) {
+  if (path.empty()) return false;
+  wchar_t first = path[0];
+  if (first >= L'a' && first <= L'z') first = static_cast<wchar_t>(first - L'a' + L'A');
+  if (first == L'\\') return true;
+  if (first < L'A' || first > L'Z') return false;
+  const std::wstring root{first, L':', L'\\'};
+  ErrorModeScope quiet(SEM_FAILCRITICALERRORS);
+  ULARGE_INTEGER total;
+  return GetDiskFreeSpaceExW(root.c_str(), nullptr, &total, nullptr) != 0;
+}
+
+bool Func_DirExists(const std::wstring& path) {
+  return Func_DriveReady(path) && IsDirectory(path);
+}
+
+bool Func_FileExists(const std::wstring& path) {
+  if (!Func_DriveReady(path)) return false;
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void Proc_ToolWindow(HWND window) {
+  SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+}
+
+bool Func_TopMost(HWND window, bool onTop) {
+  return SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                      SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW) != 0;
+}
+
+namespace {
+OSVERSIONINFOW WindowsVersion() {
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  GetVersionExW(&version);
+  return version;
+}
+}  // namespace
+
+bool Func_Win2000OrLater() { return WindowsVersion().dwMajorVersion > 4; }
+
+bool Func_IsWow64() {
+  using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+  const auto isWow64Process = reinterpret_cast<IsWow64ProcessFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"Kernel32.dll"), "IsWow64Process")));
+  if (isWow64Process) {
+    BOOL wow64 = FALSE;
+    isWow64Process(GetCurrentProcess(), &wow64);
+    return wow64 != FALSE;
+  }
+  const OSVERSIONINFOW version = WindowsVersion();
+  return version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion >= 2);
+}
+
+}  // namespace tavelo

@@ -1,0 +1,121 @@
+#include "framework/Application.h"
+
+#include "framework/Exception.h"
+#include "framework/Form.h"
+#include "framework/Text.h"
+
+namespace tavelo {
+
+TApplication* Application = nullptr;
+
+namespace {
+constexpr wchar_t kOwnerWindowClass[] = L"TApplication";
+}
+
+TApplication::TApplication() : TComponent(nullptr) { Application = this; }
+
+TApplication::~TApplication() {
+  DestroyComponents();  // the forms, last created first, while the owner window exists
+  if (handle_) DestroyWindow(handle_);
+  if (Application == this) Application = nullptr;
+}
+
+void TApplication::Initialize() {
+  if (handle_) return;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = &TApplication::WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = kOwnerWindowClass;
+  RegisterClassExW(&windowClass);
+  // Never shown, but it must be a real top-level window: it owns the forms,
+  // which keeps them off the taskbar, and it carries the title.
+  handle_ = CreateWindowExW(0, kOwnerWindowClass, title_.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                            0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  if (!handle_) throw Exception("Cannot create the application window");
+}
+
+void TApplication::SetTitle(std::wstring title) {
+  title_ = std::move(title);
+  if (handle_) SetWindowTextW(handle_, title_.c_str());
+}
+
+void TApplication::Run() {
+  if (ShowMainForm && mainForm_) mainForm_->Show();
+  while (!terminated_)
+    if (!ProcessMessage() && !terminated_) WaitMessage();
+}
+
+void TApplication::Terminate() {
+  if (!terminated_) PostQuitMessage(0);
+}
+
+void TApplication::ProcessMessages() {
+  while (!terminated_ && ProcessMessage()) {
+  }
+}
+
+// Handles one waiting message; false when none was waiting.
+bool TApplication::ProcessMessage() {
+  MSG message;
+  if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (message.message == WM_QUIT) {
+    terminated_ = true;
+    return true;
+  }
+  try {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  } catch (...) {
+    HandleException(this);
+  }
+  return true;
+}
+
+void TApplication::HandleException(TObject* sender) noexcept {
+  // A handler that fails again must not come back here: that way lies a loop.
+  if (inExceptionHandler_) return;
+  inExceptionHandler_ = true;
+  try {
+    try {
+      throw;
+    } catch (const std::exception& error) {
+      if (OnException)
+        OnException(sender, error);
+      else
+        ShowException(error);
+    } catch (...) {
+      const Exception unknown("Unknown exception");
+      if (OnException)
+        OnException(sender, unknown);
+      else
+        ShowException(unknown);
+    }
+  } catch (...) {
+  }
+  inExceptionHandler_ = false;
+}
+
+void TApplication::ShowException(const std::exception& error) const {
+  MessageBoxW(handle_, AnsiToWide(error.what()).c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::Remove && component == mainForm_) mainForm_ = nullptr;
+}
+
+LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) {
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RouteException(TObject* sender) noexcept {
+  if (Application) Application->HandleException(sender);
+}
+
+}  // namespace tavelo

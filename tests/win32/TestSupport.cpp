@@ -1,0 +1,160 @@
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "app/Orvane.h"
+
+namespace tavelo::test {
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+std::wstring MakeTempFolder() {
+  wchar_t base[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, base);
+  static int made = 0;
+  const std::wstring folder = std::wstring(base) + L"tavelo-test-" +
+                              std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++made) + L"\\";
+  DeleteTree(folder);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+void DeleteTree(const std::wstring& path) {
+  std::wstring folder = path;
+  if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring child = folder + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        DeleteTree(child);
+      else
+        DeleteFileW(child.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  GetSystemDirectoryW(folder, MAX_PATH);
+  return std::wstring(folder) + L"\\";
+}
+
+bool DirectoryExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExistsHere(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+Bytes ReadBytes(const std::wstring& path) {
+  std::ifstream file(path.c_str(), std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::wstring& path, const Bytes& bytes) {
+  std::ofstream file(path.c_str(), std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes Utf16File(std::wstring_view text) { return EncodeUtf16LeWithBom(text); }
+
+std::wstring Environment(const wchar_t* name) {
+  wchar_t buffer[4096] = {};
+  const DWORD length = GetEnvironmentVariableW(name, buffer, 4096);
+  return length < 4096 ? std::wstring(buffer, length) : std::wstring();
+}
+
+EnvironmentScope::EnvironmentScope(std::wstring name, const std::wstring& value)
+    : name_(std::move(name)), previous_(Environment(name_.c_str())),
+      hadValue_(GetEnvironmentVariableW(name_.c_str(), nullptr, 0) != 0) {
+  SetEnvironmentVariableW(name_.c_str(), value.c_str());
+}
+
+EnvironmentScope::~EnvironmentScope() {
+  SetEnvironmentVariableW(name_.c_str(), hadValue_ ? previous_.c_str() : nullptr);
+}
+
+std::wstring VendorFolder() { return Func_SpecialFolder(kFolderAppData) + L"\\Orvane Project\\"; }
+
+std::wstring TaveloDataFolder() { return VendorFolder() + L"TVL\\"; }
+
+TaveloProcess::TaveloProcess() {
+  std::wstring commandLine = L"\"" + ProgramFolder() + L"TVL.exe\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process_))
+    ADD_FAILURE() << "TVL.exe did not start, error " << GetLastError();
+}
+
+TaveloProcess::~TaveloProcess() {
+  if (!process_.hProcess) return;
+  if (Running()) {
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 5000);
+  }
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+}
+
+namespace {
+struct WindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  if (owner != search->processId || std::wstring(className) != L"TMainForm") return TRUE;
+  search->found = window;
+  return FALSE;
+}
+}  // namespace
+
+HWND TaveloProcess::WaitForMainWindow(DWORD timeoutMs) const {
+  const DWORD start = GetTickCount();
+  do {
+    WindowSearch search{process_.dwProcessId, nullptr};
+    EnumWindows(&MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    if (!Running()) return nullptr;
+    Sleep(50);
+  } while (GetTickCount() - start < timeoutMs);
+  return nullptr;
+}
+
+DWORD TaveloProcess::WaitForExit(DWORD timeoutMs) const {
+  if (!process_.hProcess) return 1;
+  WaitForSingleObject(process_.hProcess, timeoutMs);
+  DWORD code = 1;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
+
+void TaveloProcess::Close() const {
+  if (HWND window = WaitForMainWindow(0)) PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+}  // namespace tavelo::test

@@ -1,0 +1,66 @@
+#pragma once
+// Helpers for tests that run under Wine: files, folders, environment and
+// starting TVL.exe as a real process.
+#include <string>
+
+#include "app/TextEncoding.h"
+#include "framework/Win32.h"
+
+namespace tavelo::test {
+
+// The folder of the running test program, ending in a backslash.
+std::wstring ProgramFolder();
+// A new empty folder in the temporary folder, ending in a backslash.
+std::wstring MakeTempFolder();
+void DeleteTree(const std::wstring& path);
+// The system folder as this program sees it, ending in a backslash.
+std::wstring SystemFolder();
+bool DirectoryExists(const std::wstring& path);
+bool FileExistsHere(const std::wstring& path);
+
+Bytes ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const Bytes& bytes);
+// FF FE followed by the text's UTF-16LE code units.
+Bytes Utf16File(std::wstring_view text);
+
+// Sets an environment variable for the life of the scope.
+class EnvironmentScope {
+ public:
+  EnvironmentScope(std::wstring name, const std::wstring& value);
+  ~EnvironmentScope();
+  EnvironmentScope(const EnvironmentScope&) = delete;
+  EnvironmentScope& operator=(const EnvironmentScope&) = delete;
+
+ private:
+  std::wstring name_;
+  std::wstring previous_;
+  bool hadValue_;
+};
+std::wstring Environment(const wchar_t* name);
+
+// The data folder that TVL.exe uses in this Wine prefix, and its parent.
+std::wstring VendorFolder();
+std::wstring TaveloDataFolder();
+
+// TVL.exe from the build, started as a separate process.
+class TaveloProcess {
+ public:
+  TaveloProcess();
+  ~TaveloProcess();  // kills it if it still runs
+  TaveloProcess(const TaveloProcess&) = delete;
+  TaveloProcess& operator=(const TaveloProcess&) = delete;
+
+  // The hidden main window of the process, or null after the timeout.
+  HWND WaitForMainWindow(DWORD timeoutMs) const;
+  // The exit code, or STILL_ACTIVE after the timeout.
+  DWORD WaitForExit(DWORD timeoutMs) const;
+  bool Running() const { return WaitForExit(0) == STILL_ACTIVE; }
+  HANDLE Handle() const { return process_.hProcess; }
+  // Asks it to close the way the system would: WM_CLOSE to the main window.
+  void Close() const;
+
+ private:
+  PROCESS_INFORMATION process_{};
+};
+
+}  // namespace tavelo::test
