@@ -1,6 +1,6 @@
-# Tavelo: the two set-up commands, plus benchmarks. Set BUILD_DIR to build
+# Tavelo: the two set-up commands. Set BUILD_DIR to build
 # somewhere other than ./build.
-.PHONY: run test bench build
+.PHONY: run test build
 
 run:
 	@scripts/run.sh

@@ -34,15 +34,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   HANDLE mutex = nullptr;
   if (!ClaimSingleInstance(mutex)) return 0;
 
-  TApplication application;
-  Application->Initialize();
-  Application->SetTitle(L"Tavelo");
-  Application->ShowMainForm = false;
-  Proc_ToolWindow(Application->Handle());
-  Application->CreateForm(MainForm);
-  Application->CreateForm(ConfigForm);
-  ShowWindow(Application->Handle(), SW_HIDE);
-  Application->Run();
-  if (mutex) ReleaseMutex(mutex);
-  return 0;  // leaving the scope destroys the application and every window it owns
+  try {
+    TApplication application;
+    Application->Initialize();
+    Application->SetTitle(L"Tavelo");
+    Application->ShowMainForm = false;
+    Proc_ToolWindow(Application->Handle());
+    Application->CreateForm(MainForm);
+    Application->CreateForm(ConfigForm);
+    ShowWindow(Application->Handle(), SW_HIDE);
+    Application->Run();
+    if (mutex) ReleaseMutex(mutex);
+    return 0;  // leaving the scope destroys the application and every window it owns
+  } catch (...) {
+    return 1;  // no window could be made: nothing to show it with
+  }
 }

@@ -111,6 +111,16 @@ void TApplication::Notification(TComponent* component, TOperation operation) {
 
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam) {
+  // Closing the owner window (End task, taskkill) closes the main form, the
+  // way the program itself ends; the owner window is destroyed last.
+  if (message == WM_CLOSE) {
+    try {
+      if (Application && Application->mainForm_) Application->mainForm_->Close();
+    } catch (...) {
+      RouteException(Application);
+    }
+    return 0;
+  }
   return DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -165,6 +165,9 @@ struct IntegerCase {
   const wchar_t* text;
   std::optional<int> expected;
 };
+void PrintTo(const IntegerCase& c, std::ostream* out) {
+  *out << testing::PrintToString(std::wstring(c.text));
+}
 
 class ParseIntegerTest : public testing::TestWithParam<IntegerCase> {};
 
@@ -250,6 +253,8 @@ struct StoredFile {
   Bytes bytes;
   std::wstring picture;
 };
+// Test names show the case name only, not the bytes.
+void PrintTo(const StoredFile& c, std::ostream* out) { *out << c.name; }
 
 class IniWriterTest : public testing::TestWithParam<StoredFile> {};
 

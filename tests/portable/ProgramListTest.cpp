@@ -16,6 +16,8 @@ struct ListText {
   std::wstring text;
   Entries expected;
 };
+// Test names show the case name only, not the bytes.
+void PrintTo(const ListText& c, std::ostream* out) { *out << c.name; }
 
 class ParseProgramListTest : public testing::TestWithParam<ListText> {};
 

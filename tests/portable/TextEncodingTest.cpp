@@ -28,6 +28,8 @@ struct DecodeCase {
   Bytes bytes;
   std::wstring expected;
 };
+// Test names show the case name only, not the bytes.
+void PrintTo(const DecodeCase& c, std::ostream* out) { *out << c.name; }
 
 class DecodeTextTest : public testing::TestWithParam<DecodeCase> {};
 
@@ -80,6 +82,8 @@ struct EncodeCase {
   std::wstring text;
   Bytes expected;
 };
+// Test names show the case name only, not the bytes.
+void PrintTo(const EncodeCase& c, std::ostream* out) { *out << c.name; }
 
 class EncodeUtf16LeWithBomTest : public testing::TestWithParam<EncodeCase> {};
 

@@ -36,6 +36,14 @@ TEST_F(StartupTest, FirstStartMakesTheDataFolderAndRunsHidden) {
   CloseAndExpectCleanExit(tavelo);
 }
 
+TEST_F(StartupTest, EndTaskOnTheOwnerWindowEndsTheProgramCleanly) {
+  test::TaveloProcess tavelo;
+  const HWND main = tavelo.WaitForMainWindow(kStartTimeoutMs);
+  ASSERT_NE(main, nullptr);
+  PostMessageW(GetWindow(main, GW_OWNER), WM_CLOSE, 0, 0);
+  EXPECT_EQ(tavelo.WaitForExit(kExitTimeoutMs), 0u);
+}
+
 TEST_F(StartupTest, WithTheVendorFolderPresentOnlyTheProgramFolderIsMade) {
   CreateDirectoryW(test::VendorFolder().c_str(), nullptr);
   const std::wstring neighbour = test::VendorFolder() + L"Other\\";
