@@ -1,6 +1,6 @@
 # Tavelo: the two set-up commands. Set BUILD_DIR to build
 # somewhere other than ./build.
-.PHONY: run test build
+.PHONY: run test build fuzz
 
 run:
 	@scripts/run.sh
@@ -10,3 +10,7 @@ test:
 
 build:
 	@scripts/build.sh
+
+# Fuzzes the settings-file codecs for FUZZ_SECONDS (default 60).
+fuzz:
+	@scripts/fuzz.sh $(FUZZ_SECONDS)

@@ -15,6 +15,7 @@ export WINEPREFIX=$prefix
 [ "$arch" = i686 ] || log "This machine runs 64-bit user code only; starting the 64-bit build."
 program=$(winepath -w "$build/$arch/bin/TVL.exe" 2>/dev/null || echo "Z:${build//\//\\}\\$arch\\bin\\TVL.exe")
 
+mkdir -p "$build/run"
 xvfb_pid= shots_pid=
 finish() {
   trap - INT TERM EXIT
@@ -35,14 +36,13 @@ trap 'exit 130' INT TERM
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   log "Starting Tavelo on $DISPLAY. Ctrl-C ends it."
-  "$loader" "$program" </dev/null &
+  "$loader" "$program" </dev/null 2>"$build/run/wine.log" &
 else
   start_xvfb
   screen=$build/run/screen.png
-  mkdir -p "$(dirname "$screen")"
   log "No display: Tavelo runs on a private virtual screen ($DISPLAY)."
   echo "Look at $screen, saved every 2 seconds. Ctrl-C ends it."
-  "$loader" explorer /desktop=shell,1024x768 "$program" </dev/null &
+  "$loader" explorer /desktop=shell,1024x768 "$program" </dev/null 2>"$build/run/wine.log" &
   ( while sleep 2; do import -window root "$screen.tmp.png" 2>/dev/null && mv "$screen.tmp.png" "$screen"; done ) &
   shots_pid=$!
 fi
