@@ -1,15 +1,4 @@
-# Cross-compiles for i686-w64-mingw32 with the posix thread model, which
-# std::thread, std::mutex and GoogleTest need.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR X86)
+# Cross-compiles for 32-bit Windows: the program as it ships.
 set(TAVELO_TRIPLET i686-w64-mingw32)
-
-set(CMAKE_C_COMPILER   ${TAVELO_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TAVELO_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TAVELO_TRIPLET}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TAVELO_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_SYSTEM_PROCESSOR X86)
+include(${CMAKE_CURRENT_LIST_DIR}/MinGW.cmake)

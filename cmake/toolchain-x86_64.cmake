@@ -1,15 +1,6 @@
-# Cross-compiles for x86_64-w64-mingw32 with the posix thread model, which
-# std::thread, std::mutex and GoogleTest need.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+# Cross-compiles for 64-bit Windows: the companion program, and the tests on
+# machines that cannot run 32-bit code.
 set(TAVELO_TRIPLET x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER   ${TAVELO_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TAVELO_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TAVELO_TRIPLET}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TAVELO_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# With x86_64, libpng turns its SSE2 code on.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/MinGW.cmake)

@@ -15,15 +15,15 @@ stamp=$prefix/.complete
 [ -f "$stamp" ] && exit 0
 mkdir -p "$src" "$prefix"
 
-fetch() {  # fetch <source package spec> <unpacked folder glob>
-  local spec=$1 glob=$2
+fetch() {  # fetch <source package> <unpacked folder glob>
+  local package=$1 glob=$2
   if ! compgen -G "$src/$glob/CMakeLists.txt" >/dev/null; then
-    (cd "$src" && apt-get source -qq --download-only "$spec" >/dev/null 2>&1 \
+    (cd "$src" && apt-get source -qq --download-only "$package" >/dev/null 2>&1 \
       && for dsc in *.dsc; do dpkg-source -x --no-check "$dsc" >/dev/null 2>&1 || true; done)
   fi
   local found
   found=$(compgen -G "$src/$glob/CMakeLists.txt" | head -n 1)
-  [ -n "$found" ] || { echo "Could not get the source package $spec" >&2; exit 1; }
+  [ -n "$found" ] || { echo "Could not get the source package $package" >&2; exit 1; }
   dirname "$found"
 }
 
