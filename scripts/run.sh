@@ -34,16 +34,17 @@ finish() {
 trap finish EXIT
 trap 'exit 130' INT TERM
 
+# The prefix runs its programs in a Wine desktop window of 1024 x 768, with a
+# taskbar and its notification area.
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  log "Starting Tavelo on $DISPLAY. Ctrl-C ends it."
-  "$loader" "$program" </dev/null 2>"$build/run/wine.log" &
+  log "Starting Tavelo on $DISPLAY, in a Wine desktop window. Ctrl-C ends it."
 else
   start_xvfb
   screen=$build/run/screen.png
   log "No display: Tavelo runs on a private virtual screen ($DISPLAY)."
   echo "Look at $screen, saved every 2 seconds. Ctrl-C ends it."
-  "$loader" explorer /desktop=shell,1024x768 "$program" </dev/null 2>"$build/run/wine.log" &
   ( while sleep 2; do import -window root "$screen.tmp.png" 2>/dev/null && mv "$screen.tmp.png" "$screen"; done ) &
   shots_pid=$!
 fi
-wait -n %1 2>/dev/null || true
+"$loader" "$program" </dev/null 2>"$build/run/wine.log" &
+wait %% 2>/dev/null || true

@@ -44,6 +44,10 @@ for kind in $prefixes; do
   WINEPREFIX=$prefix ctest --test-dir "$build/$arch" --output-on-failure --timeout 180 \
     </dev/null || failed=1
   echo "ran in $(( $(date +%s) - started )) s"
+
+  log "End-to-end tests ($arch) in the $kind prefix"
+  "$here/tests/e2e/tray.sh" "$build/$arch/bin" "$(wine_loader "$arch")" "$prefix" \
+    "$build/e2e/$kind" || failed=1
 done
 
 exit $failed

@@ -1,59 +1,259 @@
 #include "app/Main.h"
 
 #include <algorithm>
+#include <string>
 
+#include "app/Orvane.h"
+#include "app/SettingsFiles.h"
 #include "app/Wow64.h"
 #include "measure/CPUUsage.h"
 #include "measure/GetRAM.h"
+#include "settings/Config.h"
+
+#include <shellapi.h>
 
 namespace tavelo {
 
 TMainForm* MainForm = nullptr;
 
 namespace {
+
 // Automatic and periodic runs wait this long after start and after each run.
 constexpr int kHoldOffSeconds = 60;
+// At this CPU load or above, automatic and periodic runs wait.
+constexpr int kBusyCpu = 80;
+// The picture of the number-icon lists that shows the stopped face.
+constexpr int kStoppedPicture = 101;
+
+enum Face { kDigital = 0, kNumberIcon = 1, kLevelMeter = 2 };
+
 }  // namespace
 
 TMainForm::TMainForm(TComponent* owner) : TForm(owner, L"TMainForm") {
   SetCaption(L"Tavelo");
-  ApplicationEvents = new TApplicationEvents(this);
-  ApplicationEvents->OnException = [this](TObject* sender, const std::exception& error) {
-    ApplicationEventsException(sender, error);
-  };
+  LoadLayout();
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
   OnShow = [this](TObject* sender) { FormShow(sender); };
+  OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
   OnDestroy = [this](TObject* sender) { FormDestroy(sender); };
 }
 
 void TMainForm::FormCreate(TObject*) {
   Proc_Wow64Init();
+  for (int i = 1; i <= 9; ++i) {
+    MPPRAM[i] = static_cast<TMenuItem*>(FindComponent(L"PPRAM" + std::to_wstring(i)));
+    MPPRAM[i]->Tag = i;
+    MPPRAM[i]->Caption = std::to_wstring(i * 10) + L"%";
+  }
+  {
+    const TSettingsFile settings(SettingsFilePath());
+    PPPanel->SetChecked(settings.ReadBool(L"Disp", L"Panel", true));
+    FPPTaskTray = settings.ReadBool(L"Disp", L"TaskTray", true);
+    MTrayCPUDisp = settings.ReadInteger(L"Disp", L"TaskTrayCPU", 0);
+    MTrayRAMDisp = settings.ReadInteger(L"Disp", L"TaskTrayRAM", 0);
+    MTime = settings.ReadInteger(L"RAM", L"Time", 0) * 60;
+    PPTrayPos->SetChecked(settings.ReadBool(L"Disp", L"TaskTrayPosition", false));
+  }
+  // A stored mode outside 0..2 ticks nothing, so the item ticked from the start stays.
+  TMenuItem* const cpuFaces[] = {PPTrayCPU0, PPTrayCPU1, PPTrayCPU2};
+  TMenuItem* const ramFaces[] = {PPTrayRAM0, PPTrayRAM1, PPTrayRAM2};
+  if (MTrayCPUDisp >= 0 && MTrayCPUDisp <= 2) cpuFaces[MTrayCPUDisp]->SetChecked(true);
+  if (MTrayRAMDisp >= 0 && MTrayRAMDisp <= 2) ramFaces[MTrayRAMDisp]->SetChecked(true);
+  Proc_TrayIconList();
+  PPTaskMan->Enabled = Func_Win2000OrLater();
+  if (FPPTaskTray) ShowTrayIcons();
   MTotalRAM = Func_TotalPhys();
   Proc_CPUOpen();
   MTimeStop = kHoldOffSeconds;
   MTimeC = 0;
+  TimerMain->SetInterval(500);
+  TimerMain->SetEnabled(true);
 }
 
 void TMainForm::FormShow(TObject*) { ShowWindow(Application->Handle(), SW_HIDE); }
 
+void TMainForm::FormCloseQuery(TObject*, bool&) {
+  try {
+    TSettingsFile settings(SettingsFilePath());
+    settings.WriteBool(L"Disp", L"Panel", PPPanel->Checked());
+    settings.WriteBool(L"Disp", L"TaskTrayPosition", PPTrayPos->Checked());
+    settings.WriteInteger(L"Disp", L"TaskTrayCPU", MTrayCPUDisp);
+    settings.WriteInteger(L"Disp", L"TaskTrayRAM", MTrayRAMDisp);
+    settings.UpdateFile();
+  } catch (...) {
+    // The user asked to quit: report the failure, but close all the same.
+    RouteException(this);
+  }
+}
+
 void TMainForm::FormDestroy(TObject*) { Proc_CPUClose(); }
+
+void TMainForm::ShowTrayIcons() {
+  TCoolTrayIcon* first = PPTrayPos->Checked() ? TrayIconRAM : TrayIconCPU;
+  TCoolTrayIcon* second = PPTrayPos->Checked() ? TrayIconCPU : TrayIconRAM;
+  first->SetIconVisible(true);
+  second->SetIconVisible(true);
+}
 
 void TMainForm::Proc_GetLoad() {
   MCPU = std::clamp(Func_CPUUsage(), 0, 100);
   MRAM = std::clamp(Func_MemoryLoad(), 0, 100);
 }
 
+void TMainForm::TimerMainTimer(TObject*) {
+  if (PPStop->Checked()) {
+    MTimerC = 0;
+    MTimeStop = 0;
+    return;
+  }
+  TimerMain->SetEnabled(false);
+  if (++MTimerC > 1) {
+    MTimerC = 0;
+    Proc_GetLoad();
+    Proc_TrayIcon();
+    MTimeStop = std::max(MTimeStop - 1, 0);
+    const int autoThreshold = ConfigForm->RAMAuto;
+    if (autoThreshold > 0 && MCPU < kBusyCpu && MRAM >= autoThreshold && MTimeStop == 0) {
+      MTimeStop = kHoldOffSeconds;
+      if (!ConfigForm->Func_StopExe()) PPRAMCleanClick(this);
+    }
+    if (MTime > 0) {
+      ++MTimeC;
+      if (MCPU < kBusyCpu && MTimeC >= MTime && MTimeStop == 0) {
+        MTimeStop = kHoldOffSeconds;
+        if (!ConfigForm->Func_StopExe()) PPRAMCleanClick(this);
+      }
+    }
+  }
+  TimerMain->SetEnabled(true);
+}
+
+void TMainForm::PPMenuPopup(TObject*) {
+  const int free = 100 - MRAM;
+  for (int i = 1; i <= 9; ++i) MPPRAM[i]->Enabled = i * 10 < free;
+  PPRAMClean->Enabled = ConfigForm->RAMValue < free;
+  PPRAMClean->Caption = L"設定値:" + std::to_wstring(ConfigForm->RAMValue) + L"%";
+}
+
+void TMainForm::SetStoppedFace() {
+  TrayIconCPU->SetIconList(ImageListCPU);
+  TrayIconCPU->SetIconIndex(kStoppedPicture);
+  TrayIconCPU->SetHint(L"停止");
+  TrayIconRAM->SetIconList(ImageListRAM);
+  TrayIconRAM->SetIconIndex(kStoppedPicture);
+  TrayIconRAM->SetHint(L"停止");
+}
+
+void TMainForm::PPStopClick(TObject*) {
+  MCPU = 0;
+  MRAM = 0;
+  MTimeC = 0;
+  if (PPStop->Checked())
+    SetStoppedFace();
+  else
+    Proc_TrayIconList();  // the numbers and hints come back with the next second
+}
+
 void TMainForm::PPResetClick(TObject*) {
+  TimerMain->SetEnabled(false);
   MCPU = 0;
   MRAM = 0;
   MTimeC = 0;
   Proc_CPUClose();
   Proc_CPUOpen();
+  TimerMain->SetEnabled(true);
 }
 
 // Every exception that reaches the message loop ends here: reset, silently.
 void TMainForm::ApplicationEventsException(TObject*, const std::exception&) {
   PPResetClick(this);
+}
+
+// The panel window's tick is kept and saved; the window itself is not built yet.
+void TMainForm::PPPanelClick(TObject*) {}
+
+void TMainForm::PPConfigClick(TObject*) {
+  TimerMain->SetEnabled(false);
+  ConfigForm->Proc_LoadSettings();  // what closing the dialog does
+  TimerMain->SetEnabled(true);
+  MTime = ConfigForm->RAMTime * 60;
+  MTimeC = 0;
+  MTimeStop = 0;
+}
+
+HINSTANCE Func_ShellExec(const std::wstring& file, const std::wstring& parameters,
+                         const std::wstring& directory, int showCommand) {
+  Proc_Wow64FsOff();
+  HINSTANCE result = ShellExecuteW(MainForm ? MainForm->Handle() : nullptr, nullptr, file.c_str(),
+                                   parameters.c_str(), directory.c_str(), showCommand);
+  Proc_Wow64FsRevert();
+  return result;
+}
+
+void TMainForm::PPTaskManClick(TObject*) { Func_ShellExec(L"taskmgr.exe", L"", L"", SW_SHOWNORMAL); }
+
+void TMainForm::PPCloseClick(TObject*) { Close(); }
+
+// Freeing memory comes with the optimiser. Until then a run keeps only the
+// frame the cycle relies on: the clock stops for it, and afterwards the loads
+// and the periodic count start from 0.
+void TMainForm::PPRAMClick(TObject* sender) { PPRAMCleanClick(sender); }
+
+void TMainForm::PPRAMCleanClick(TObject*) {
+  TimerMain->SetEnabled(false);
+  MCPU = 0;
+  MRAM = 0;
+  MTimeC = 0;
+  TimerMain->SetEnabled(true);
+}
+
+void TMainForm::Proc_TrayIconList() {
+  if (PPTrayCPU0->Checked()) MTrayCPUDisp = kDigital;
+  if (PPTrayCPU1->Checked()) MTrayCPUDisp = kNumberIcon;
+  if (PPTrayCPU2->Checked()) MTrayCPUDisp = kLevelMeter;
+  TImageList* const cpuLists[] = {ImageListNum, ImageListCPU, ImageListLevel};
+  if (MTrayCPUDisp >= 0 && MTrayCPUDisp <= 2) TrayIconCPU->SetIconList(cpuLists[MTrayCPUDisp]);
+
+  if (PPTrayRAM0->Checked()) MTrayRAMDisp = kDigital;
+  if (PPTrayRAM1->Checked()) MTrayRAMDisp = kNumberIcon;
+  if (PPTrayRAM2->Checked()) MTrayRAMDisp = kLevelMeter;
+  TImageList* const ramLists[] = {ImageListNum, ImageListRAM, ImageListLevel};
+  if (MTrayRAMDisp >= 0 && MTrayRAMDisp <= 2) TrayIconRAM->SetIconList(ramLists[MTrayRAMDisp]);
+}
+
+// Touches the icon only when the percentage differs from the picture shown.
+// For the level meter the picture is a tenth of the percentage, so it is set
+// again every second unless the two happen to be equal.
+void TMainForm::ShowOnIcon(TCoolTrayIcon* icon, int face, const wchar_t* label, int percent) {
+  if (percent == icon->IconIndex()) return;
+  percent = std::clamp(percent, 0, 100);
+  icon->SetIconIndex(face == kLevelMeter ? percent / 10 : percent);
+  icon->SetHint(label + std::to_wstring(percent) + L"%");
+}
+
+void TMainForm::Proc_TrayIcon() {
+  ShowOnIcon(TrayIconCPU, MTrayCPUDisp, L"CPU:", MCPU);
+  ShowOnIcon(TrayIconRAM, MTrayRAMDisp, L"RAM:", MRAM);
+}
+
+void TMainForm::ChooseFace(TMenuItem* item) {
+  item->SetChecked(true);
+  Proc_TrayIconList();
+  PPStopClick(this);
+}
+
+void TMainForm::PPTrayCPU0Click(TObject*) { ChooseFace(PPTrayCPU0); }
+void TMainForm::PPTrayCPU1Click(TObject*) { ChooseFace(PPTrayCPU1); }
+void TMainForm::PPTrayCPU2Click(TObject*) { ChooseFace(PPTrayCPU2); }
+void TMainForm::PPTrayRAM0Click(TObject*) { ChooseFace(PPTrayRAM0); }
+void TMainForm::PPTrayRAM1Click(TObject*) { ChooseFace(PPTrayRAM1); }
+void TMainForm::PPTrayRAM2Click(TObject*) { ChooseFace(PPTrayRAM2); }
+
+void TMainForm::PPTrayPosClick(TObject*) {
+  if (!FPPTaskTray) return;  // the new tick counts for the next showing
+  TrayIconCPU->SetIconVisible(false);
+  TrayIconRAM->SetIconVisible(false);
+  ShowTrayIcons();
 }
 
 }  // namespace tavelo

@@ -1,11 +1,17 @@
 #pragma once
 // The main controller window: never shown, alive for the whole run. It owns
-// the exception hook and samples the CPU and memory load.
+// the two tray icons with their shared popup menu, the image lists of their
+// faces, the clock of the one-second cycle and the exception hook.
+#include <array>
 #include <cstdint>
 #include <exception>
 
 #include "framework/ApplicationEvents.h"
 #include "framework/Form.h"
+#include "framework/ImageList.h"
+#include "framework/Menus.h"
+#include "framework/Timer.h"
+#include "tray/CoolTrayIcon.h"
 
 namespace tavelo {
 
@@ -15,23 +21,76 @@ class TMainForm : public TForm {
 
   // Takes the current loads into MCPU and MRAM, each within 0..100.
   void Proc_GetLoad();
-  void PPResetClick(TObject* sender);
+  // Shows MCPU and MRAM on the two icons with their hints.
+  void Proc_TrayIcon();
+  // Takes the ticked face items into the display modes and gives each icon
+  // the image list of its face.
+  void Proc_TrayIconList();
 
-  int MCPU = 0;
-  int MRAM = 0;
+  // The clock: once a second it samples, shows, and starts the runs that are due.
+  void TimerMainTimer(TObject* sender);
+  void PPMenuPopup(TObject* sender);
+  void PPStopClick(TObject* sender);
+  void PPResetClick(TObject* sender);
+  void PPPanelClick(TObject* sender);
+  void PPConfigClick(TObject* sender);
+  void PPTaskManClick(TObject* sender);
+  void PPCloseClick(TObject* sender);
+  void PPRAMClick(TObject* sender);
+  void PPRAMCleanClick(TObject* sender);
+  void PPTrayCPU0Click(TObject* sender);
+  void PPTrayCPU1Click(TObject* sender);
+  void PPTrayCPU2Click(TObject* sender);
+  void PPTrayRAM0Click(TObject* sender);
+  void PPTrayRAM1Click(TObject* sender);
+  void PPTrayRAM2Click(TObject* sender);
+  void PPTrayPosClick(TObject* sender);
+
+  // Components; the form owns them all.
+  TCoolTrayIcon* TrayIconCPU;
+  TCoolTrayIcon* TrayIconRAM;
+  TImageList* ImageListNum;
+  TImageList* ImageListLevel;
+  TImageList* ImageListCPU;
+  TImageList* ImageListRAM;
+  TPopupMenu* PPMenu;
+  TMenuItem *PPRAM, *PPRAMClean, *PPStop, *PPReset, *PPPanel, *PPConfig, *CPU1, *PPCPUDisp,
+      *PPTrayCPU0, *PPTrayCPU1, *PPTrayCPU2, *PPRAMDisp, *PPTrayRAM0, *PPTrayRAM1, *PPTrayRAM2,
+      *PPTrayPos, *PPTaskMan, *PPClose;
+  TTimer* TimerMain;
+  TApplicationEvents* ApplicationEvents;
+
+  bool FMemWork = false;
+  int MTrayCPUDisp = 0;
+  int MTrayRAMDisp = 0;
+  std::array<TMenuItem*, 10> MPPRAM{};  // items 1..9
+  int MTimerC = 0;
+  int MTime = 0;
+  int MTimeC = 0;
   std::int64_t MTotalRAM = 0;
   int MTimeStop = 0;
-  int MTimeC = 0;
+  int MCPU = 0;
+  int MRAM = 0;
+  bool FPPTaskTray = true;
 
  private:
+  // Builds the components and the menu; the form's layout.
+  void LoadLayout();
   void FormCreate(TObject* sender);
   void FormShow(TObject* sender);
+  void FormCloseQuery(TObject* sender, bool& canClose);
   void FormDestroy(TObject* sender);
   void ApplicationEventsException(TObject* sender, const std::exception& error);
-
-  TApplicationEvents* ApplicationEvents;
+  void ChooseFace(TMenuItem* item);
+  void ShowTrayIcons();
+  void ShowOnIcon(TCoolTrayIcon* icon, int face, const wchar_t* label, int percent);
+  void SetStoppedFace();
 };
 
 extern TMainForm* MainForm;
+
+// Starts a program through the shell with the file-system redirection off.
+HINSTANCE Func_ShellExec(const std::wstring& file, const std::wstring& parameters,
+                         const std::wstring& directory, int showCommand);
 
 }  // namespace tavelo

@@ -109,8 +109,33 @@ void TApplication::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::Remove && component == mainForm_) mainForm_ = nullptr;
 }
 
+int TApplication::HookMainWindow(TWindowHook hook) {
+  hooks_.emplace_back(++lastHookKey_, std::move(hook));
+  return lastHookKey_;
+}
+
+void TApplication::UnhookMainWindow(int key) {
+  for (auto hook = hooks_.begin(); hook != hooks_.end(); ++hook)
+    if (hook->first == key) {
+      hooks_.erase(hook);
+      return;
+    }
+}
+
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam) {
+  if (Application && Application->handle_ == window) {
+    try {
+      LRESULT result = 0;
+      // A copy, since a hook may add or remove hooks.
+      const auto hooks = Application->hooks_;
+      for (const auto& hook : hooks)
+        if (hook.second(message, wParam, lParam, result)) return result;
+    } catch (...) {
+      RouteException(Application);
+      return 0;
+    }
+  }
   // Closing the owner window (End task, taskkill) closes the main form, the
   // way the program itself ends; the owner window is destroyed last.
   if (message == WM_CLOSE) {

@@ -5,6 +5,8 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/Component.h"
 #include "framework/Win32.h"
@@ -14,6 +16,9 @@ namespace tavelo {
 class TForm;
 
 using TExceptionEvent = std::function<void(TObject* sender, const std::exception& error)>;
+// Sees a message of the application's owner window first; answers true when
+// it has handled the message, which then goes no further.
+using TWindowHook = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
 
 class TApplication : public TComponent {
  public:
@@ -54,6 +59,11 @@ class TApplication : public TComponent {
 
   TExceptionEvent OnException;
 
+  // Hooks see the owner window's messages in the order they were added.
+  // Answers a key for UnhookMainWindow.
+  int HookMainWindow(TWindowHook hook);
+  void UnhookMainWindow(int key);
+
  protected:
   void Notification(TComponent* component, TOperation operation) override;
 
@@ -67,6 +77,8 @@ class TApplication : public TComponent {
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
   bool inExceptionHandler_ = false;
+  std::vector<std::pair<int, TWindowHook>> hooks_;
+  int lastHookKey_ = 0;
 };
 
 // The one application object of the process; set while it exists.

@@ -11,7 +11,16 @@ const UINT kReleaseMessage = WM_APP + 0x3F00;
 }  // namespace
 
 TForm::TForm(TComponent* owner, std::wstring windowClass)
-    : TComponent(owner), windowClass_(std::move(windowClass)) {}
+    : TComponent(owner), windowClass_(std::move(windowClass)) {
+  // The window comes first, so that the form's components can attach to it.
+  RegisterWindowClass();
+  HWND ownerWindow = Application ? Application->Handle() : nullptr;
+  handle_ = CreateWindowExW(0, windowClass_.c_str(), caption_.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, bounds_.left,
+                            bounds_.top, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top,
+                            ownerWindow, nullptr, GetModuleHandleW(nullptr), this);
+  if (!handle_) throw Exception("Cannot create a window");
+}
 
 TForm::~TForm() {
   destroying_ = true;
@@ -44,13 +53,6 @@ void TForm::RegisterWindowClass() const {
 }
 
 void TForm::AfterConstruction() {
-  RegisterWindowClass();
-  HWND owner = Application ? Application->Handle() : nullptr;
-  handle_ = CreateWindowExW(0, windowClass_.c_str(), caption_.c_str(),
-                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, bounds_.left,
-                            bounds_.top, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top,
-                            owner, nullptr, GetModuleHandleW(nullptr), this);
-  if (!handle_) throw Exception("Cannot create a window");
   try {
     Fire(OnCreate, this);
   } catch (...) {

@@ -12,12 +12,12 @@ using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
 class TForm : public TComponent {
  public:
-  // `windowClass` names the window class, so that each kind of form can be
-  // told apart from outside. The window comes with AfterConstruction.
+  // Creates the hidden window. `windowClass` names its window class, so that
+  // each kind of form can be told apart from outside.
   TForm(TComponent* owner, std::wstring windowClass);
   ~TForm() override;
 
-  // Creates the window and runs OnCreate; an exception there goes to the
+  // Runs OnCreate once the form is whole; an exception there goes to the
   // application and skips the rest of the handler.
   void AfterConstruction();
 

