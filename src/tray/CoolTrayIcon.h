@@ -66,6 +66,8 @@ class TCoolTrayIcon : public TComponent {
   void Loaded();
 
   HWND Handle() const { return IconData.hWnd; }
+  // The icon's id, which the shell's notifications carry in wParam.
+  UINT IconID() const { return FIconID; }
 
   bool IconVisible() const { return FIconVisible; }
   void SetIconVisible(bool visible);

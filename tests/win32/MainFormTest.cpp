@@ -9,6 +9,8 @@
 #include "app/Orvane.h"
 #include "settings/Config.h"
 
+#include <tlhelp32.h>
+
 namespace tavelo {
 namespace {
 
@@ -197,6 +199,32 @@ TEST_F(MainFormTest, ChoosingAFaceWhileStoppedKeepsTheStoppedFace) {
   MainForm->PPStop->Click();
   EXPECT_EQ(MainForm->TrayIconRAM->IconList(), MainForm->ImageListRAM);
   EXPECT_EQ(MainForm->TrayIconRAM->IconIndex(), 0);
+}
+
+// The process of that name started after the test began, or 0.
+DWORD FindProcess(const wchar_t* name) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  DWORD found = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+       more = Process32NextW(snapshot, &entry))
+    if (_wcsicmp(entry.szExeFile, name) == 0) found = entry.th32ProcessID;
+  CloseHandle(snapshot);
+  return found;
+}
+
+TEST_F(MainFormTest, TaskManagerItemStartsTheSystemsTaskManager) {
+  Start();
+  ASSERT_EQ(FindProcess(L"taskmgr.exe"), 0u);
+  MainForm->PPTaskManClick(MainForm->PPTaskMan);
+  DWORD taskManager = 0;
+  for (int wait = 0; wait < 100 && !taskManager; ++wait, Sleep(100))
+    taskManager = FindProcess(L"taskmgr.exe");
+  ASSERT_NE(taskManager, 0u);
+  HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, taskManager);
+  TerminateProcess(process, 0);
+  CloseHandle(process);
 }
 
 // Each change replaces both icons' pictures. On Windows the object counts
