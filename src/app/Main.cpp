@@ -27,6 +27,15 @@ constexpr int kStoppedPicture = 101;
 
 enum Face { kDigital = 0, kNumberIcon = 1, kLevelMeter = 2 };
 
+bool IsFace(int face) { return face >= kDigital && face <= kLevelMeter; }
+
+// The face whose radio item is ticked; `current` when none is.
+int TickedFace(TMenuItem* const (&items)[3], int current) {
+  for (int face = kDigital; face <= kLevelMeter; ++face)
+    if (items[face]->Checked()) current = face;
+  return current;
+}
+
 }  // namespace
 
 TMainForm::TMainForm(TComponent* owner) : TForm(owner, L"TMainForm") {
@@ -57,8 +66,8 @@ void TMainForm::FormCreate(TObject*) {
   // A stored mode outside 0..2 ticks nothing, so the item ticked from the start stays.
   TMenuItem* const cpuFaces[] = {PPTrayCPU0, PPTrayCPU1, PPTrayCPU2};
   TMenuItem* const ramFaces[] = {PPTrayRAM0, PPTrayRAM1, PPTrayRAM2};
-  if (MTrayCPUDisp >= 0 && MTrayCPUDisp <= 2) cpuFaces[MTrayCPUDisp]->SetChecked(true);
-  if (MTrayRAMDisp >= 0 && MTrayRAMDisp <= 2) ramFaces[MTrayRAMDisp]->SetChecked(true);
+  if (IsFace(MTrayCPUDisp)) cpuFaces[MTrayCPUDisp]->SetChecked(true);
+  if (IsFace(MTrayRAMDisp)) ramFaces[MTrayRAMDisp]->SetChecked(true);
   Proc_TrayIconList();
   PPTaskMan->Enabled = Func_Win2000OrLater();
   if (FPPTaskTray) ShowTrayIcons();
@@ -208,17 +217,15 @@ void TMainForm::PPRAMCleanClick(TObject*) {
 }
 
 void TMainForm::Proc_TrayIconList() {
-  if (PPTrayCPU0->Checked()) MTrayCPUDisp = kDigital;
-  if (PPTrayCPU1->Checked()) MTrayCPUDisp = kNumberIcon;
-  if (PPTrayCPU2->Checked()) MTrayCPUDisp = kLevelMeter;
+  TMenuItem* const cpuItems[] = {PPTrayCPU0, PPTrayCPU1, PPTrayCPU2};
   TImageList* const cpuLists[] = {ImageListNum, ImageListCPU, ImageListLevel};
-  if (MTrayCPUDisp >= 0 && MTrayCPUDisp <= 2) TrayIconCPU->SetIconList(cpuLists[MTrayCPUDisp]);
+  MTrayCPUDisp = TickedFace(cpuItems, MTrayCPUDisp);
+  if (IsFace(MTrayCPUDisp)) TrayIconCPU->SetIconList(cpuLists[MTrayCPUDisp]);
 
-  if (PPTrayRAM0->Checked()) MTrayRAMDisp = kDigital;
-  if (PPTrayRAM1->Checked()) MTrayRAMDisp = kNumberIcon;
-  if (PPTrayRAM2->Checked()) MTrayRAMDisp = kLevelMeter;
+  TMenuItem* const ramItems[] = {PPTrayRAM0, PPTrayRAM1, PPTrayRAM2};
   TImageList* const ramLists[] = {ImageListNum, ImageListRAM, ImageListLevel};
-  if (MTrayRAMDisp >= 0 && MTrayRAMDisp <= 2) TrayIconRAM->SetIconList(ramLists[MTrayRAMDisp]);
+  MTrayRAMDisp = TickedFace(ramItems, MTrayRAMDisp);
+  if (IsFace(MTrayRAMDisp)) TrayIconRAM->SetIconList(ramLists[MTrayRAMDisp]);
 }
 
 // Touches the icon only when the percentage differs from the picture shown.
