@@ -1,6 +1,6 @@
 # Tavelo: the two set-up commands. Set BUILD_DIR to build
 # somewhere other than ./build.
-.PHONY: run test build fuzz
+.PHONY: run test build bench fuzz
 
 run:
 	@scripts/run.sh
@@ -10,6 +10,10 @@ test:
 
 build:
 	@scripts/build.sh
+
+# Prints speed, memory and handle figures; no test depends on them.
+bench:
+	@scripts/bench.sh
 
 # Fuzzes the settings-file codecs for FUZZ_SECONDS (default 60).
 fuzz:

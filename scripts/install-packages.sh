@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   libz-mingw-w64-dev cmake ninja-build nasm googletest g++ make
-  xvfb xdotool x11-utils imagemagick fonts-vlgothic dpkg-dev
+  xvfb xdotool x11-utils imagemagick fonts-vlgothic fonts-wine dpkg-dev
 )
 
 missing=()

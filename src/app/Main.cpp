@@ -121,7 +121,7 @@ void TMainForm::TimerMainTimer(TObject*) {
     Proc_GetLoad();
     Proc_TrayIcon();
     MTimeStop = std::max(MTimeStop - 1, 0);
-    const int autoThreshold = ConfigForm->RAMAuto;
+    const int autoThreshold = Func_NumberOf(ConfigForm->TXTRAMAuto);
     if (autoThreshold > 0 && MCPU < kBusyCpu && MRAM >= autoThreshold && MTimeStop == 0) {
       MTimeStop = kHoldOffSeconds;
       if (!ConfigForm->Func_StopExe()) PPRAMCleanClick(this);
@@ -140,8 +140,8 @@ void TMainForm::TimerMainTimer(TObject*) {
 void TMainForm::PPMenuPopup(TObject*) {
   const int free = 100 - MRAM;
   for (int i = 1; i <= 9; ++i) MPPRAM[i]->Enabled = i * 10 < free;
-  PPRAMClean->Enabled = ConfigForm->RAMValue < free;
-  PPRAMClean->Caption = L"設定値:" + std::to_wstring(ConfigForm->RAMValue) + L"%";
+  PPRAMClean->Enabled = Func_NumberOf(ConfigForm->TXTRAMValue) < free;
+  PPRAMClean->Caption = L"設定値:" + ConfigForm->TXTRAMValue->Text() + L"%";
 }
 
 void TMainForm::SetStoppedFace() {
@@ -183,9 +183,11 @@ void TMainForm::PPPanelClick(TObject*) {}
 
 void TMainForm::PPConfigClick(TObject*) {
   TimerMain->SetEnabled(false);
-  ConfigForm->Proc_LoadSettings();  // what closing the dialog does
+  // The main form is never shown, so the dialog is centred on the screen.
+  ConfigForm->CenterOn(nullptr);
+  ConfigForm->ShowModal();
   TimerMain->SetEnabled(true);
-  MTime = ConfigForm->RAMTime * 60;
+  MTime = Func_NumberOf(ConfigForm->TXTRAMTime) * 60;
   MTimeC = 0;
   MTimeStop = 0;
 }

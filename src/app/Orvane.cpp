@@ -2,6 +2,10 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
+#include "framework/StdCtrls.h"
+
 namespace tavelo {
 
 std::wstring DataFolder;
@@ -105,6 +109,23 @@ bool Func_IsWow64() {
   }
   const OSVERSIONINFOW version = WindowsVersion();
   return version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion >= 2);
+}
+
+void Proc_SetHExtent(TListBox* listBox) {
+  HWND window = listBox->Handle();
+  HDC canvas = GetDC(window);
+  const HGDIOBJ previous =
+      SelectObject(canvas, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
+  LONG widest = 0;
+  for (int index = 0; index < listBox->Count(); ++index) {
+    const std::wstring item = listBox->Item(index);
+    SIZE size{};
+    GetTextExtentPoint32W(canvas, item.c_str(), static_cast<int>(item.size()), &size);
+    widest = std::max(widest, size.cx);
+  }
+  SelectObject(canvas, previous);
+  ReleaseDC(window, canvas);
+  SendMessageW(window, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest * 2), 0);
 }
 
 }  // namespace tavelo

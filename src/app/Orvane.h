@@ -7,6 +7,8 @@
 
 namespace tavelo {
 
+class TListBox;
+
 // The data folder, ending in a backslash; set once at start.
 extern std::wstring DataFolder;
 
@@ -34,5 +36,7 @@ bool Func_TopMost(HWND window, bool onTop);
 bool Func_Win2000OrLater();
 // Whether this process runs under WOW64; answered afresh on every call.
 bool Func_IsWow64();
+// Lets the list box scroll sideways as far as its widest item needs.
+void Proc_SetHExtent(TListBox* listBox);
 
 }  // namespace tavelo

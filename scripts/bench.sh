@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds everything and prints benchmark figures: the portable work natively,
+# then TVL.exe under Wine (start-up, memory, handles, face changes).
+set -uo pipefail
+source "$(dirname "$0")/common.sh"
+
+"$here/scripts/build.sh" || exit 1
+arch=$(runnable_arch)
+prefix=$build/wine/bench
+export WINEPREFIX=$prefix
+
+xvfb_pid=
+cleanup() {
+  stop_wineserver "$prefix"
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+}
+trap cleanup EXIT
+
+log "Portable code (native)"
+"$build/native/tests/tavelo_portable_bench"
+
+[ -f "$prefix/system.reg" ] || { log "Making the Wine prefix $prefix"; make_prefix "$prefix" win64; }
+start_xvfb || exit 1
+start_wineserver "$prefix"
+log "TVL.exe under Wine ($arch)"
+"$(wine_loader "$arch")" "$build/$arch/bin/tavelo_win32_bench.exe" </dev/null 2>/dev/null | tr -d '\r'

@@ -1,0 +1,195 @@
+#pragma once
+// TNumEdit: a single-line box for a decimal number that draws itself. It
+// keeps the raw number (Text) and its display text (ValText, with thousands
+// separators, fixed decimals and marks). Typing only appends to or removes
+// from the end of the number; the selection is either everything or nothing.
+#include <string>
+
+#include "framework/Component.h"
+#include "framework/Win32.h"
+#include "settings/NumEditText.h"
+
+namespace tavelo {
+
+class TNumEdit : public TComponent {
+ public:
+  // Kept inside the class: forms have border styles of their own.
+  enum class TBorderStyle { bsNone, bsSingle };
+
+  // Creates the child window of `parent` at `bounds` (parent's client
+  // coordinates); with AutoSize the height then follows the font.
+  TNumEdit(TComponent* owner, HWND parent, RECT bounds);
+  ~TNumEdit() override;
+
+  HWND Handle() const { return handle_; }
+  void SetBounds(int left, int top, int width, int height);
+
+  const std::wstring& Text() const { return text_; }
+  void SetText(const std::wstring& text);
+  const std::wstring& ValText() const { return valText_; }
+
+  TAlignment Alignment() const { return alignment_; }
+  void SetAlignment(TAlignment alignment);
+  TVertAlignment VertAlignment() const { return vertAlignment_; }
+  void SetVertAlignment(TVertAlignment alignment);
+  int TopMargin() const { return margins_.top; }
+  void SetTopMargin(int pixels);
+  int LeftMargin() const { return margins_.left; }
+  void SetLeftMargin(int pixels);
+  int BottomMargin() const { return margins_.bottom; }
+  void SetBottomMargin(int pixels);
+  int RightMargin() const { return margins_.right; }
+  void SetRightMargin(int pixels);
+
+  bool Minus() const { return format_.minus; }
+  void SetMinus(bool minus);
+  int IntegerLength() const { return format_.integerLength; }
+  void SetIntegerLength(int digits);
+  int DecimalLength() const { return format_.decimalLength; }
+  void SetDecimalLength(int digits);
+  bool Comma() const { return format_.comma; }
+  void SetComma(bool comma);
+  bool DecimalFixed() const { return format_.decimalFixed; }
+  void SetDecimalFixed(bool fixed);
+  const std::wstring& LeftMark() const { return format_.leftMark; }
+  void SetLeftMark(std::wstring mark);
+  const std::wstring& RightMark() const { return format_.rightMark; }
+  void SetRightMark(std::wstring mark);
+
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool autoSize);
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle style);
+  bool Ctl3D() const { return ctl3D_; }
+  void SetCtl3D(bool ctl3D);
+  COLORREF Color() const { return color_; }
+  void SetColor(COLORREF color);
+  COLORREF DisabledColor() const { return disabledColor_; }
+  void SetDisabledColor(COLORREF color);
+  COLORREF FontColor() const { return fontColor_; }
+  void SetFontColor(COLORREF color);
+  // The font is not owned; it must outlive the box or be replaced first.
+  HFONT Font() const { return font_; }
+  void SetFont(HFONT font);
+  bool Enabled() const;
+  void SetEnabled(bool enabled);
+  bool Visible() const;
+  void SetVisible(bool visible);
+  bool TabStop() const;
+  void SetTabStop(bool tabStop);
+
+  bool AutoSelect() const { return autoSelect_; }
+  void SetAutoSelect(bool autoSelect);
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+  bool ErrorBeep() const { return errorBeep_; }
+  void SetErrorBeep(bool errorBeep) { errorBeep_ = errorBeep; }
+  bool ImageCopy() const { return imageCopy_; }
+  void SetImageCopy(bool imageCopy) { imageCopy_ = imageCopy; }
+  bool HideSelection() const { return hideSelection_; }
+  void SetHideSelection(bool hide) { hideSelection_ = hide; }
+  bool EnterFocusMove() const { return enterFocusMove_; }
+  void SetEnterFocusMove(bool move) { enterFocusMove_ = move; }
+  bool ArrowFocusMove() const { return arrowFocusMove_; }
+  void SetArrowFocusMove(bool move) { arrowFocusMove_ = move; }
+
+  bool Modified() const { return modified_; }
+  void SetModified(bool modified) { modified_ = modified; }
+  bool CanUndo() const { return canUndo_; }
+  int SelStart() const { return 0; }
+  // The selection is everything or nothing.
+  int SelLength() const { return selected_ ? static_cast<int>(valText_.size()) : 0; }
+
+  void Clear();
+  void ClearSelect();
+  void ClearSelection();
+  void ClearUndo();
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  void SelectAll();
+  void Undo();
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+
+ protected:
+  virtual void CreateEditCaret();
+  virtual void PlaceEditCaret();
+  virtual void DestroyEditCaret();
+  virtual void FitHeight();
+  virtual std::wstring FormatText(const std::wstring& raw) const;
+  virtual std::wstring CleanText(const std::wstring& text) const;
+
+ private:
+  // `stateStyle` carries WS_VISIBLE, WS_DISABLED and WS_TABSTOP over.
+  void CreateHandle(HWND parent, RECT bounds, DWORD stateStyle);
+  void DestroyHandle();
+  void RecreateHandle();
+  RECT BoundsInParent() const;
+  RECT ClientRect() const;
+  SIZE TextExtent(const std::wstring& text) const;
+  int TextWidth(const std::wstring& text) const;
+  POINT TextOrigin() const;
+  bool Fits(const std::wstring& raw) const;
+  bool Focused() const;
+
+  // Shows the raw number anew: display text, picture and caret.
+  void Reformat();
+  void Refresh();
+  // Repaints and moves the caret after a change of place or size.
+  void Relayout();
+  // Negative and unchanged margins are ignored; answers whether it was stored.
+  static bool StoreMargin(int& margin, int pixels);
+  void AcceptEdit(std::wstring raw);
+  void Refuse() const;
+  void MoveFocusToNextControl() const;
+
+  void TypeCharacter(wchar_t c);
+  bool ExecuteKey(WPARAM virtualKey);
+  void DeleteLast();
+  void Paint();
+  void FocusGained();
+  void FocusLost();
+  void MousePressed();
+  void MouseMoved(int x, bool leftButtonDown);
+  void DoubleClicked();
+
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND handle_ = nullptr;
+  TNumFormat format_;
+  TMargins margins_;
+  TAlignment alignment_ = TAlignment::taRightJustify;
+  TVertAlignment vertAlignment_ = TVertAlignment::taVCenter;
+  std::wstring valText_;
+  bool errorBeep_ = true;
+  COLORREF color_;
+  COLORREF disabledColor_;
+  COLORREF fontColor_;
+  HFONT font_ = nullptr;
+  bool ctl3D_ = true;
+  bool imageCopy_ = false;
+  bool enterFocusMove_ = false;
+  bool arrowFocusMove_ = false;
+  bool autoSelect_ = true;
+  bool autoSize_ = true;
+  TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
+  bool readOnly_ = false;
+  std::wstring text_ = L"0";
+  bool modified_ = false;
+  bool selected_ = false;
+  bool hideSelection_ = true;
+  int fontHeight_ = 0;
+  std::wstring undoBuffer_;
+  bool canUndo_ = false;
+  int caretWidth_ = 1;
+  bool dblClickFlag_ = false;
+  RECT drawRect_{};
+};
+
+}  // namespace tavelo
