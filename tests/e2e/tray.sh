@@ -67,8 +67,9 @@ menu_item() {  # menu_item <icon x> <offset>
   xdotool mousemove 900 $(( $(menu_top) + $2 )) click 1
   sleep 1.5
 }
-stop_item=56   # 停止(S)
-exit_item=200  # 終了(X)
+stop_item=56     # 停止(S)
+config_item=110  # 設定(C)
+exit_item=200    # 終了(X)
 
 echo "== Tray icons"
 check "Tavelo starts with both icons in the tray" start_tavelo
@@ -102,6 +103,21 @@ screen=$(shot recreated)
 check "TaskbarCreated brings both icons back" \
   is_cpu_icon "$screen" "$right_icon"
 check "  the RAM icon too" is_ram_icon "$screen" "$left_icon"
+
+echo "== Settings dialog"
+menu_item 1014 $config_item
+screen=$(shot dialog)
+# The dialog sits centred on the desktop: 518 x 170 from (252, 298).
+check "the settings item opens the dialog" \
+  test "$(count "$screen" 500x150+260+310 '#F5F5F5')" -gt 20000
+xdotool mousemove 424 385 click 1  # the threshold's down arrow: 100 becomes 99
+sleep 0.5
+xdotool mousemove 640 453 click 1  # OK
+sleep 1.5
+check "OK writes the new threshold" grep -q 'Auto=99' \
+  <(iconv -f UTF-16LE -t UTF-8 "$data/TVL.ini" 2>/dev/null)
+check "and the dialog closes" \
+  test "$(count "$(shot dialog-closed)" 500x150+260+310 '#F5F5F5')" -lt 1000
 
 menu_item 1014 $exit_item
 check "Exit through the menu ends the program" bash -c "! pgrep -f 'TVL\.exe' >/dev/null"

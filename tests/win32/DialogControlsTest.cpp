@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -255,17 +257,6 @@ struct UpDownCase {
   int expected;
 };
 
-// Clicks an arrow with the mouse messages the control reacts to: the upper
-// half of a vertical up-down is the up arrow.
-void ClickArrow(const TUpDown& upDown, TUpDownButton button) {
-  RECT client{};
-  GetClientRect(upDown.Handle(), &client);
-  const int y = button == TUpDownButton::Up ? client.bottom / 4 : client.bottom * 3 / 4;
-  const LPARAM point = MAKELPARAM(client.right / 2, y);
-  SendMessageW(upDown.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, point);
-  SendMessageW(upDown.Handle(), WM_LBUTTONUP, 0, point);
-}
-
 TEST_F(DialogControlsTest, UpDownClickSeesThePositionAlreadyMovedAndWrapped) {
   const UpDownCase cases[] = {
       {1, 100, 100, TUpDownButton::Up, 1},  {1, 100, 1, TUpDownButton::Down, 100},
@@ -284,7 +275,7 @@ TEST_F(DialogControlsTest, UpDownClickSeesThePositionAlreadyMovedAndWrapped) {
       EXPECT_EQ(sender, &upDown);
       clicks.emplace_back(upDown.Position(), button);
     };
-    ClickArrow(upDown, row.button);
+    test::ClickArrow(upDown, row.button);
     EXPECT_EQ(clicks, (std::vector<std::pair<int, TUpDownButton>>{{row.expected, row.button}}));
   }
 }
@@ -294,7 +285,7 @@ TEST_F(DialogControlsTest, UpDownWithoutWrapStopsAtTheEnd) {
   TUpDown& upDown = *dialog->upDowns[0];
   upDown.SetRange(1, 100);
   upDown.SetPosition(100);
-  ClickArrow(upDown, TUpDownButton::Up);
+  test::ClickArrow(upDown, TUpDownButton::Up);
   EXPECT_EQ(upDown.Position(), 100);
   EXPECT_FALSE(upDown.Wrap());
 }

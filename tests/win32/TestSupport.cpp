@@ -76,6 +76,16 @@ void WriteBytes(const std::wstring& path, const Bytes& bytes) {
 
 Bytes Utf16File(std::wstring_view text) { return EncodeUtf16LeWithBom(text); }
 
+// The upper half of a vertical up-down is the up arrow.
+void ClickArrow(const TUpDown& upDown, TUpDownButton button) {
+  RECT client{};
+  GetClientRect(upDown.Handle(), &client);
+  const int y = button == TUpDownButton::Up ? client.bottom / 4 : client.bottom * 3 / 4;
+  const LPARAM point = MAKELPARAM(client.right / 2, y);
+  SendMessageW(upDown.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+  SendMessageW(upDown.Handle(), WM_LBUTTONUP, 0, point);
+}
+
 std::wstring Environment(const wchar_t* name) {
   wchar_t buffer[4096] = {};
   const DWORD length = GetEnvironmentVariableW(name, buffer, 4096);

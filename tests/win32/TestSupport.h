@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/TextEncoding.h"
+#include "framework/ComCtrls.h"
 #include "framework/Win32.h"
 
 namespace tavelo::test {
@@ -22,6 +23,9 @@ Bytes ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const Bytes& bytes);
 // FF FE followed by the text's UTF-16LE code units.
 Bytes Utf16File(std::wstring_view text);
+
+// Clicks an arrow of the up-down with the mouse messages it reacts to.
+void ClickArrow(const TUpDown& upDown, TUpDownButton button);
 
 // Sets an environment variable for the life of the scope.
 class EnvironmentScope {
