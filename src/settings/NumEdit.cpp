@@ -1,5 +1,6 @@
 #include "settings/NumEdit.h"
 
+#include <commctrl.h>
 #include <imm.h>
 
 #include <optional>
@@ -96,6 +97,49 @@ TModifiers CurrentModifiers() {
   return TModifiers{KeyIsDown(VK_SHIFT), KeyIsDown(VK_CONTROL), KeyIsDown(VK_MENU)};
 }
 
+using TShiftState = TNumEdit::TShiftState;
+
+TShiftState KeyShiftState() {
+  TShiftState shift = 0;
+  if (KeyIsDown(VK_SHIFT)) shift |= TNumEdit::ssShift;
+  if (KeyIsDown(VK_MENU)) shift |= TNumEdit::ssAlt;
+  if (KeyIsDown(VK_CONTROL)) shift |= TNumEdit::ssCtrl;
+  if (KeyIsDown(VK_LBUTTON)) shift |= TNumEdit::ssLeft;
+  if (KeyIsDown(VK_RBUTTON)) shift |= TNumEdit::ssRight;
+  if (KeyIsDown(VK_MBUTTON)) shift |= TNumEdit::ssMiddle;
+  return shift;
+}
+
+// Mouse messages carry the state of everything but Alt.
+TShiftState MouseShiftState(WPARAM keys) {
+  TShiftState shift = KeyIsDown(VK_MENU) ? TNumEdit::ssAlt : 0;
+  if (keys & MK_SHIFT) shift |= TNumEdit::ssShift;
+  if (keys & MK_CONTROL) shift |= TNumEdit::ssCtrl;
+  if (keys & MK_LBUTTON) shift |= TNumEdit::ssLeft;
+  if (keys & MK_RBUTTON) shift |= TNumEdit::ssRight;
+  if (keys & MK_MBUTTON) shift |= TNumEdit::ssMiddle;
+  return shift;
+}
+
+POINT PointOf(LPARAM lParam) {
+  return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+DWORD ConversionMode(TNumEdit::TImeMode mode) {
+  using M = TNumEdit::TImeMode;
+  switch (mode) {
+    case M::imSAlpha: return IME_CMODE_ALPHANUMERIC;
+    case M::imAlpha: return IME_CMODE_ALPHANUMERIC | IME_CMODE_FULLSHAPE;
+    case M::imHira: return IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE;
+    case M::imSKata: return IME_CMODE_NATIVE | IME_CMODE_KATAKANA;
+    case M::imKata: return IME_CMODE_NATIVE | IME_CMODE_KATAKANA | IME_CMODE_FULLSHAPE;
+    case M::imChinese: return IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE;
+    case M::imSHanguel: return IME_CMODE_NATIVE;
+    case M::imHanguel: return IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE;
+    default: return IME_CMODE_ALPHANUMERIC;
+  }
+}
+
 }  // namespace
 
 TNumEdit::TNumEdit(TComponent* owner, HWND parent, RECT bounds)
@@ -120,10 +164,13 @@ void TNumEdit::CreateHandle(HWND parent, RECT bounds, DWORD stateStyle) {
                   bounds.right - bounds.left, bounds.bottom - bounds.top, parent, nullptr,
                   GetModuleHandleW(nullptr), this);
   if (!handle_) throw Exception("Cannot create a number box");
+  if (imeMode_ == TImeMode::imDisable) AssociateImeContext();
+  UpdateHintWindow();
 }
 
 void TNumEdit::DestroyHandle() {
   if (!handle_) return;
+  if (tooltip_) DestroyWindow(std::exchange(tooltip_, nullptr));
   SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
   DestroyWindow(handle_);
   handle_ = nullptr;
@@ -346,6 +393,72 @@ void TNumEdit::SetTabStop(bool tabStop) {
   SetWindowLongW(handle_, GWL_STYLE, tabStop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
 }
 
+void TNumEdit::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::Remove && component == popupMenu_) popupMenu_ = nullptr;
+}
+
+void TNumEdit::SetPopupMenu(TPopupMenu* menu) {
+  if (popupMenu_) {
+    popupMenu_->RemoveFreeNotification(this);
+    RemoveFreeNotification(popupMenu_);
+  }
+  popupMenu_ = menu;
+  if (menu) menu->FreeNotification(this);
+}
+
+void TNumEdit::SetHint(std::wstring hint) {
+  hint_ = std::move(hint);
+  UpdateHintWindow();
+}
+
+void TNumEdit::SetShowHint(bool show) {
+  showHint_ = show;
+  UpdateHintWindow();
+}
+
+// Made afresh on every change: a tool's text lives in the tooltip window.
+void TNumEdit::UpdateHintWindow() {
+  if (tooltip_) DestroyWindow(std::exchange(tooltip_, nullptr));
+  if (!handle_ || !showHint_ || hint_.empty()) return;
+  const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
+  InitCommonControlsEx(&classes);
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  if (!tooltip_) throw Exception("Cannot create a hint window");
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the common controls
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = handle_;
+  tool.uId = reinterpret_cast<UINT_PTR>(handle_);
+  tool.lpszText = hint_.data();
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TNumEdit::SetImeMode(TImeMode mode) {
+  const bool wasDisabled = imeMode_ == TImeMode::imDisable;
+  imeMode_ = mode;
+  if (wasDisabled != (mode == TImeMode::imDisable)) AssociateImeContext();
+  if (Focused()) ApplyImeOpenStatus();
+}
+
+void TNumEdit::AssociateImeContext() {
+  ImmAssociateContextEx(handle_, nullptr, imeMode_ == TImeMode::imDisable ? 0 : IACE_DEFAULT);
+}
+
+void TNumEdit::ApplyImeOpenStatus() {
+  if (imeMode_ == TImeMode::imDisable || imeMode_ == TImeMode::imDontCare) return;
+  HIMC context = ImmGetContext(handle_);
+  if (!context) return;
+  ImmSetOpenStatus(context, imeMode_ != TImeMode::imClose);
+  DWORD conversion = 0, sentence = 0;
+  if (imeMode_ > TImeMode::imDontCare && ImmGetConversionStatus(context, &conversion, &sentence))
+    ImmSetConversionStatus(context, ConversionMode(imeMode_), sentence);
+  ImmReleaseContext(handle_, context);
+}
+
 void TNumEdit::SetAutoSelect(bool autoSelect) {
   autoSelect_ = autoSelect;
   Refresh();
@@ -545,6 +658,7 @@ void TNumEdit::Paint() {
 void TNumEdit::FocusGained() {
   if (autoSelect_) SelectAll();
   CreateEditCaret();
+  ApplyImeOpenStatus();
   Fire(OnEnter, this);
 }
 
@@ -581,7 +695,76 @@ void TNumEdit::DoubleClicked() {
   MousePressed();
 }
 
+bool TNumEdit::KeyMessage(UINT message, WPARAM& wParam) {
+  WORD key = LOWORD(wParam);
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      Fire(OnKeyDown, this, key, KeyShiftState());
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      Fire(OnKeyUp, this, key, KeyShiftState());
+      break;
+    case WM_CHAR: {
+      wchar_t c = static_cast<wchar_t>(wParam);
+      Fire(OnKeyPress, this, c);
+      key = c;
+      break;
+    }
+    default:
+      return true;
+  }
+  wParam = key;
+  return key != 0;
+}
+
+void TNumEdit::MouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const TShiftState shift = MouseShiftState(wParam);
+  const POINT at = PointOf(lParam);
+  switch (message) {
+    case WM_MOUSEMOVE:
+      Fire(OnMouseMove, this, shift, at.x, at.y);
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      Fire(OnMouseDown, this, TMouseButton::mbLeft, shift, at.x, at.y);
+      break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      Fire(OnMouseDown, this, TMouseButton::mbRight, shift, at.x, at.y);
+      break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      Fire(OnMouseDown, this, TMouseButton::mbMiddle, shift, at.x, at.y);
+      break;
+    case WM_LBUTTONUP:
+      Fire(OnMouseUp, this, TMouseButton::mbLeft, shift, at.x, at.y);
+      break;
+    case WM_RBUTTONUP:
+      Fire(OnMouseUp, this, TMouseButton::mbRight, shift, at.x, at.y);
+      break;
+    case WM_MBUTTONUP:
+      Fire(OnMouseUp, this, TMouseButton::mbMiddle, shift, at.x, at.y);
+      break;
+  }
+}
+
+// The keyboard's menu key sends (-1, -1): the menu then opens below the box.
+void TNumEdit::ShowContextMenu(LPARAM lParam) {
+  POINT at = PointOf(lParam);
+  if (at.x == -1 && at.y == -1) {
+    RECT window;
+    GetWindowRect(handle_, &window);
+    at = POINT{window.left, window.bottom};
+  }
+  popupMenu_->PopupComponent = this;
+  popupMenu_->Popup(at.x, at.y);
+}
+
 LRESULT TNumEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!KeyMessage(message, wParam)) return 0;  // a handler swallowed the key
+  if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK) MouseMessage(message, wParam, lParam);
   switch (message) {
     case WM_PAINT:
       Paint();
@@ -616,6 +799,12 @@ LRESULT TNumEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
       MouseMoved(static_cast<short>(LOWORD(lParam)), (wParam & MK_LBUTTON) != 0);
       return 0;
+    case WM_CONTEXTMENU:
+      if (popupMenu_ && popupMenu_->AutoPopup) {
+        ShowContextMenu(lParam);
+        return 0;
+      }
+      break;
     case WM_SIZE:
       Relayout();
       return 0;
@@ -629,6 +818,7 @@ LRESULT TNumEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<LRESULT>(font_);
     case WM_NCDESTROY: {
       HWND window = std::exchange(handle_, nullptr);  // the parent took the window with it
+      tooltip_ = nullptr;  // an owned window goes before its owner
       return DefWindowProcW(window, message, wParam, lParam);
     }
   }

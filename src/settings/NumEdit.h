@@ -3,9 +3,11 @@
 // keeps the raw number (Text) and its display text (ValText, with thousands
 // separators, fixed decimals and marks). Typing only appends to or removes
 // from the end of the number; the selection is either everything or nothing.
+#include <functional>
 #include <string>
 
 #include "framework/Component.h"
+#include "framework/Menus.h"
 #include "framework/Win32.h"
 #include "settings/NumEditText.h"
 
@@ -15,6 +17,22 @@ class TNumEdit : public TComponent {
  public:
   // Kept inside the class: forms have border styles of their own.
   enum class TBorderStyle { bsNone, bsSingle };
+  enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+  // A set over the modifier keys and mouse buttons.
+  using TShiftState = unsigned;
+  static constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16,
+                               ssMiddle = 32;
+  // The modes after imDontCare open the input method in a conversion mode.
+  enum class TImeMode {
+    imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata,
+    imChinese, imSHanguel, imHanguel
+  };
+  // A handler may set the key to 0 to swallow it.
+  using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
+  using TKeyPressEvent = std::function<void(TObject* sender, wchar_t& key)>;
+  using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift,
+                                         int x, int y)>;
+  using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 
   // Creates the child window of `parent` at `bounds` (parent's client
   // coordinates); with AutoSize the height then follows the font.
@@ -93,6 +111,18 @@ class TNumEdit : public TComponent {
   bool ArrowFocusMove() const { return arrowFocusMove_; }
   void SetArrowFocusMove(bool move) { arrowFocusMove_ = move; }
 
+  // Not owned; dropped when the menu is destroyed.
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* menu);
+  const std::wstring& Hint() const { return hint_; }
+  void SetHint(std::wstring hint);
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool show);
+  // The tooltip window, while ShowHint is on and there is a hint; else null.
+  HWND HintWindow() const { return tooltip_; }
+  TImeMode ImeMode() const { return imeMode_; }
+  void SetImeMode(TImeMode mode);
+
   bool Modified() const { return modified_; }
   void SetModified(bool modified) { modified_ = modified; }
   bool CanUndo() const { return canUndo_; }
@@ -115,6 +145,13 @@ class TNumEdit : public TComponent {
   TNotifyEvent OnDblClick;
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
+  // These fire before the box's own handling of the message.
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
 
  protected:
   virtual void CreateEditCaret();
@@ -123,6 +160,7 @@ class TNumEdit : public TComponent {
   virtual void FitHeight();
   virtual std::wstring FormatText(const std::wstring& raw) const;
   virtual std::wstring CleanText(const std::wstring& text) const;
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   // `stateStyle` carries WS_VISIBLE, WS_DISABLED and WS_TABSTOP over.
@@ -157,6 +195,14 @@ class TNumEdit : public TComponent {
   void MousePressed();
   void MouseMoved(int x, bool leftButtonDown);
   void DoubleClicked();
+  void UpdateHintWindow();
+  // Attaches or detaches the input context; imDisable detaches it.
+  void AssociateImeContext();
+  void ApplyImeOpenStatus();
+  // Answers whether the message is left to the box's own handling.
+  bool KeyMessage(UINT message, WPARAM& wParam);
+  void MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void ShowContextMenu(LPARAM lParam);
 
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -190,6 +236,11 @@ class TNumEdit : public TComponent {
   int caretWidth_ = 1;
   bool dblClickFlag_ = false;
   RECT drawRect_{};
+  TPopupMenu* popupMenu_ = nullptr;
+  std::wstring hint_;
+  bool showHint_ = false;
+  HWND tooltip_ = nullptr;
+  TImeMode imeMode_ = TImeMode::imDontCare;
 };
 
 }  // namespace tavelo

@@ -1,10 +1,13 @@
 #include "settings/NumEdit.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "framework/Form.h"
+#include "framework/Menus.h"
 
 namespace tavelo {
 namespace {
@@ -47,6 +50,11 @@ std::wstring ClipboardText(HWND owner) {
   }
   CloseClipboard();
   return text;
+}
+
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  EndMenu();
 }
 
 // A shown form with one box set up the way the settings dialog sets it up.
@@ -187,6 +195,161 @@ TEST_F(NumEditTest, EnterReachesTheBoxOnlyWhenItMovesTheFocus) {
   EXPECT_EQ(SendMessageW(box->Handle(), WM_GETDLGCODE, 0, 0), 0x81);
   box->SetEnterFocusMove(true);
   EXPECT_EQ(SendMessageW(box->Handle(), WM_GETDLGCODE, 0, 0), 0x85);
+}
+
+TEST_F(NumEditTest, KeyEventsComeFirstAndASwallowedKeyChangesNothing) {
+  using E = TNumEdit;
+  const struct {
+    UINT message;
+    WPARAM key;
+    bool shiftHeld;
+    bool swallow;
+    const wchar_t* event;
+    E::TShiftState shift;
+    const wchar_t* textAfter;
+  } cases[] = {
+      {WM_KEYDOWN, VK_BACK, false, false, L"down", 0, L"1"},
+      {WM_KEYDOWN, VK_BACK, false, true, L"down", 0, L"12"},
+      {WM_CHAR, L'3', false, false, L"press", 0, L"123"},
+      {WM_CHAR, L'3', false, true, L"press", 0, L"12"},
+      {WM_KEYUP, VK_BACK, true, false, L"up", E::ssShift, L"12"},
+  };
+  box->SetReadOnly(false);
+  std::wstring event;
+  std::wstring textSeen;
+  WPARAM keySeen = 0;
+  E::TShiftState shiftSeen = 0;
+  bool swallow = false;
+  auto keyHandler = [&](const wchar_t* name) {
+    return [&, name](TObject* sender, WORD& key, E::TShiftState shift) {
+      EXPECT_EQ(sender, box);
+      event = name;
+      textSeen = box->Text();
+      keySeen = key;
+      shiftSeen = shift;
+      if (swallow) key = 0;
+    };
+  };
+  box->OnKeyDown = keyHandler(L"down");
+  box->OnKeyUp = keyHandler(L"up");
+  box->OnKeyPress = [&](TObject* sender, wchar_t& key) {
+    EXPECT_EQ(sender, box);
+    event = L"press";
+    textSeen = box->Text();
+    keySeen = key;
+    shiftSeen = 0;
+    if (swallow) key = 0;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.event << " key " << c.key << " swallow " << c.swallow);
+    box->SetText(L"12");
+    box->ClearSelect();  // with a selection Backspace would clear everything
+    changes = 0;
+    event.clear();
+    swallow = c.swallow;
+    {
+      std::optional<KeyDownScope> shift;
+      if (c.shiftHeld) shift.emplace(VK_SHIFT);
+      SendMessageW(box->Handle(), c.message, c.key, 1);
+    }
+    EXPECT_EQ(event, c.event);
+    EXPECT_EQ(textSeen, L"12") << "the handler runs before the box edits";
+    EXPECT_EQ(keySeen, c.key);
+    EXPECT_EQ(shiftSeen, c.shift);
+    EXPECT_EQ(box->Text(), c.textAfter);
+    EXPECT_EQ(changes, box->Text() == L"12" ? 0 : 1);
+  }
+}
+
+TEST_F(NumEditTest, MouseButtonsReachOnMouseDownBeforeTheBoxHandlesThem) {
+  using E = TNumEdit;
+  const struct {
+    UINT message;
+    WPARAM keys;
+    E::TMouseButton button;
+    E::TShiftState shift;
+    int selectionAfter;
+  } cases[] = {
+      {WM_LBUTTONDOWN, MK_LBUTTON, E::TMouseButton::mbLeft, E::ssLeft, 0},
+      {WM_RBUTTONDOWN, MK_RBUTTON | MK_CONTROL, E::TMouseButton::mbRight, E::ssRight | E::ssCtrl, 3},
+      {WM_MBUTTONDOWN, MK_MBUTTON | MK_SHIFT, E::TMouseButton::mbMiddle, E::ssMiddle | E::ssShift, 3},
+  };
+  box->SetText(L"100");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "message " << c.message);
+    int fired = 0;
+    int selectionSeen = -1;
+    box->OnMouseDown = [&](TObject* sender, E::TMouseButton button, E::TShiftState shift, int x, int y) {
+      ++fired;
+      selectionSeen = box->SelLength();
+      EXPECT_EQ(sender, box);
+      EXPECT_EQ(button, c.button);
+      EXPECT_EQ(shift, c.shift);
+      EXPECT_EQ(x, 7);
+      EXPECT_EQ(y, 5);
+    };
+    box->SelectAll();
+    SendMessageW(box->Handle(), c.message, c.keys, MAKELPARAM(7, 5));
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(selectionSeen, 3) << "a left press clears the selection only afterwards";
+    EXPECT_EQ(box->SelLength(), c.selectionAfter);
+  }
+}
+
+TEST_F(NumEditTest, ContextMenuOpensTheAssignedPopupMenuForTheBox) {
+  auto* menu = new TPopupMenu(&form);
+  auto* item = new TMenuItem(&form);
+  item->Caption = L"Item";
+  menu->Items()->Add(item);
+  box->SetPopupMenu(menu);
+  EXPECT_EQ(box->PopupMenu(), menu);
+  for (const LPARAM at : {MAKELPARAM(150, 160), MAKELPARAM(-1, -1)}) {
+    SCOPED_TRACE(testing::Message() << "at " << at);
+    int opened = 0;
+    TComponent* openedFor = nullptr;
+    menu->PopupComponent = nullptr;
+    menu->OnPopup = [&](TObject*) {
+      ++opened;
+      openedFor = menu->PopupComponent;
+    };
+    SetTimer(nullptr, 0, 200, &CloseMenu);
+    EXPECT_EQ(SendMessageW(box->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(box->Handle()), at), 0);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(openedFor, box);
+  }
+}
+
+TEST_F(NumEditTest, DestroyedPopupMenuIsDropped) {
+  auto* first = new TPopupMenu(nullptr);
+  auto* second = new TPopupMenu(nullptr);
+  box->SetPopupMenu(first);
+  box->SetPopupMenu(second);
+  delete first;
+  EXPECT_EQ(box->PopupMenu(), second) << "a menu no longer assigned does not matter";
+  delete second;
+  EXPECT_EQ(box->PopupMenu(), nullptr);
+  // Without a menu the message goes on to the default handling and the box survives it.
+  SendMessageW(box->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(box->Handle()), MAKELPARAM(150, 160));
+  EXPECT_TRUE(IsWindow(box->Handle()));
+}
+
+TEST_F(NumEditTest, HintWindowExistsOnlyWithShowHintAndAHint) {
+  const struct {
+    bool showHint;
+    const wchar_t* hint;
+    bool expected;
+  } cases[] = {{false, L"Seconds", false}, {true, L"", false}, {true, L"Seconds", true}};
+  for (const auto& c : cases) {
+    box->SetShowHint(c.showHint);
+    box->SetHint(c.hint);
+    HWND tooltip = box->HintWindow();
+    EXPECT_EQ(tooltip != nullptr, c.expected) << c.showHint << " " << c.hint;
+    if (!tooltip) continue;
+    EXPECT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 1);
+    wchar_t className[64] = {};
+    GetClassNameW(tooltip, className, 64);
+    EXPECT_STREQ(className, TOOLTIPS_CLASSW);
+  }
 }
 
 }  // namespace
