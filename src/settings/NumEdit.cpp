@@ -97,27 +97,26 @@ TModifiers CurrentModifiers() {
   return TModifiers{KeyIsDown(VK_SHIFT), KeyIsDown(VK_CONTROL), KeyIsDown(VK_MENU)};
 }
 
-using TShiftState = TNumEdit::TShiftState;
 
 TShiftState KeyShiftState() {
   TShiftState shift = 0;
-  if (KeyIsDown(VK_SHIFT)) shift |= TNumEdit::ssShift;
-  if (KeyIsDown(VK_MENU)) shift |= TNumEdit::ssAlt;
-  if (KeyIsDown(VK_CONTROL)) shift |= TNumEdit::ssCtrl;
-  if (KeyIsDown(VK_LBUTTON)) shift |= TNumEdit::ssLeft;
-  if (KeyIsDown(VK_RBUTTON)) shift |= TNumEdit::ssRight;
-  if (KeyIsDown(VK_MBUTTON)) shift |= TNumEdit::ssMiddle;
+  if (KeyIsDown(VK_SHIFT)) shift |= ssShift;
+  if (KeyIsDown(VK_MENU)) shift |= ssAlt;
+  if (KeyIsDown(VK_CONTROL)) shift |= ssCtrl;
+  if (KeyIsDown(VK_LBUTTON)) shift |= ssLeft;
+  if (KeyIsDown(VK_RBUTTON)) shift |= ssRight;
+  if (KeyIsDown(VK_MBUTTON)) shift |= ssMiddle;
   return shift;
 }
 
 // Mouse messages carry the state of everything but Alt.
 TShiftState MouseShiftState(WPARAM keys) {
-  TShiftState shift = KeyIsDown(VK_MENU) ? TNumEdit::ssAlt : 0;
-  if (keys & MK_SHIFT) shift |= TNumEdit::ssShift;
-  if (keys & MK_CONTROL) shift |= TNumEdit::ssCtrl;
-  if (keys & MK_LBUTTON) shift |= TNumEdit::ssLeft;
-  if (keys & MK_RBUTTON) shift |= TNumEdit::ssRight;
-  if (keys & MK_MBUTTON) shift |= TNumEdit::ssMiddle;
+  TShiftState shift = KeyIsDown(VK_MENU) ? ssAlt : 0;
+  if (keys & MK_SHIFT) shift |= ssShift;
+  if (keys & MK_CONTROL) shift |= ssCtrl;
+  if (keys & MK_LBUTTON) shift |= ssLeft;
+  if (keys & MK_RBUTTON) shift |= ssRight;
+  if (keys & MK_MBUTTON) shift |= ssMiddle;
   return shift;
 }
 

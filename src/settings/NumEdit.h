@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/Component.h"
+#include "framework/Input.h"
 #include "framework/Menus.h"
 #include "framework/Win32.h"
 #include "settings/NumEditText.h"
@@ -17,11 +18,6 @@ class TNumEdit : public TComponent {
  public:
   // Kept inside the class: forms have border styles of their own.
   enum class TBorderStyle { bsNone, bsSingle };
-  enum class TMouseButton { mbLeft, mbRight, mbMiddle };
-  // A set over the modifier keys and mouse buttons.
-  using TShiftState = unsigned;
-  static constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16,
-                               ssMiddle = 32;
   // The modes after imDontCare open the input method in a conversion mode.
   enum class TImeMode {
     imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata,
@@ -30,9 +26,6 @@ class TNumEdit : public TComponent {
   // A handler may set the key to 0 to swallow it.
   using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
   using TKeyPressEvent = std::function<void(TObject* sender, wchar_t& key)>;
-  using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift,
-                                         int x, int y)>;
-  using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 
   // Creates the child window of `parent` at `bounds` (parent's client
   // coordinates); with AutoSize the height then follows the font.

@@ -11,6 +11,7 @@
 
 #include "framework/Component.h"
 #include "framework/ImageList.h"
+#include "framework/Input.h"
 #include "framework/Menus.h"
 #include "framework/Win32.h"
 #include "tray/SimpleTimer.h"
@@ -21,15 +22,6 @@ namespace tavelo {
 
 enum class TBehavior { bhWin95, bhWin2000 };
 enum class TBalloonHintIcon { bitNone, bitInfo, bitWarning, bitError, bitCustom };
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
-
-// A set over the modifier keys and mouse buttons.
-using TShiftState = unsigned;
-constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32;
-
-using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift,
-                                       int x, int y)>;
-using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 using TCycleEvent = std::function<void(TObject* sender, int nextIndex)>;
 using TStartupEvent = std::function<void(TObject* sender, bool& showMainForm)>;
 

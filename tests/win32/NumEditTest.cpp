@@ -198,30 +198,29 @@ TEST_F(NumEditTest, EnterReachesTheBoxOnlyWhenItMovesTheFocus) {
 }
 
 TEST_F(NumEditTest, KeyEventsComeFirstAndASwallowedKeyChangesNothing) {
-  using E = TNumEdit;
   const struct {
     UINT message;
     WPARAM key;
     bool shiftHeld;
     bool swallow;
     const wchar_t* event;
-    E::TShiftState shift;
+    TShiftState shift;
     const wchar_t* textAfter;
   } cases[] = {
       {WM_KEYDOWN, VK_BACK, false, false, L"down", 0, L"1"},
       {WM_KEYDOWN, VK_BACK, false, true, L"down", 0, L"12"},
       {WM_CHAR, L'3', false, false, L"press", 0, L"123"},
       {WM_CHAR, L'3', false, true, L"press", 0, L"12"},
-      {WM_KEYUP, VK_BACK, true, false, L"up", E::ssShift, L"12"},
+      {WM_KEYUP, VK_BACK, true, false, L"up", ssShift, L"12"},
   };
   box->SetReadOnly(false);
   std::wstring event;
   std::wstring textSeen;
   WPARAM keySeen = 0;
-  E::TShiftState shiftSeen = 0;
+  TShiftState shiftSeen = 0;
   bool swallow = false;
   auto keyHandler = [&](const wchar_t* name) {
-    return [&, name](TObject* sender, WORD& key, E::TShiftState shift) {
+    return [&, name](TObject* sender, WORD& key, TShiftState shift) {
       EXPECT_EQ(sender, box);
       event = name;
       textSeen = box->Text();
@@ -262,24 +261,23 @@ TEST_F(NumEditTest, KeyEventsComeFirstAndASwallowedKeyChangesNothing) {
 }
 
 TEST_F(NumEditTest, MouseButtonsReachOnMouseDownBeforeTheBoxHandlesThem) {
-  using E = TNumEdit;
   const struct {
     UINT message;
     WPARAM keys;
-    E::TMouseButton button;
-    E::TShiftState shift;
+    TMouseButton button;
+    TShiftState shift;
     int selectionAfter;
   } cases[] = {
-      {WM_LBUTTONDOWN, MK_LBUTTON, E::TMouseButton::mbLeft, E::ssLeft, 0},
-      {WM_RBUTTONDOWN, MK_RBUTTON | MK_CONTROL, E::TMouseButton::mbRight, E::ssRight | E::ssCtrl, 3},
-      {WM_MBUTTONDOWN, MK_MBUTTON | MK_SHIFT, E::TMouseButton::mbMiddle, E::ssMiddle | E::ssShift, 3},
+      {WM_LBUTTONDOWN, MK_LBUTTON, TMouseButton::mbLeft, ssLeft, 0},
+      {WM_RBUTTONDOWN, MK_RBUTTON | MK_CONTROL, TMouseButton::mbRight, ssRight | ssCtrl, 3},
+      {WM_MBUTTONDOWN, MK_MBUTTON | MK_SHIFT, TMouseButton::mbMiddle, ssMiddle | ssShift, 3},
   };
   box->SetText(L"100");
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "message " << c.message);
     int fired = 0;
     int selectionSeen = -1;
-    box->OnMouseDown = [&](TObject* sender, E::TMouseButton button, E::TShiftState shift, int x, int y) {
+    box->OnMouseDown = [&](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
       ++fired;
       selectionSeen = box->SelLength();
       EXPECT_EQ(sender, box);
