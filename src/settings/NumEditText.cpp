@@ -134,15 +134,20 @@ std::wstring CleanText(std::wstring_view text, const TNumFormat& format) {
   }
 
   TNumberParts parts = Split(result);
+  // Leading zeros carry no value, so they don't count against the digit
+  // limit: 0070 in a box of three digits is 70, not 7.
+  const std::size_t firstSignificant = parts.integer.find_first_not_of(L'0');
+  if (firstSignificant != std::wstring::npos) parts.integer.erase(0, firstSignificant);
+  else if (!parts.integer.empty()) parts.integer = L"0";
   const std::size_t integerLength = static_cast<std::size_t>(format.integerLength);
   if (parts.hasPoint) {
     if (parts.integer.size() > integerLength) return {};
-    const std::size_t point = result.find(L'.');
-    return result.substr(0, point + 1 + std::min(parts.decimals.size(),
-                                                  static_cast<std::size_t>(format.decimalLength)));
+    parts.decimals.resize(std::min(parts.decimals.size(),
+                                   static_cast<std::size_t>(format.decimalLength)));
+    return Signed(parts, parts.integer + L"." + parts.decimals);
   }
-  if (parts.integer.size() > integerLength) return Signed(parts, parts.integer.substr(0, integerLength));
-  return result;
+  if (parts.integer.size() > integerLength) parts.integer.resize(integerLength);
+  return Signed(parts, parts.integer);
 }
 
 std::wstring StripZeros(std::wstring_view raw) {

@@ -52,7 +52,7 @@ TEST(NumEditTextTest, SettingTextKeepsTheCleanedLeadingNumber) {
   const TextCase cases[] = {
       {L"70", ThreeDigits(), L"70"},
       {L"0070", {}, L"70"},
-      {L"0070", ThreeDigits(), L"7"},  // the digit limit cuts before the zeros go
+      {L"0070", ThreeDigits(), L"70"},  // leading zeros don't count against the limit
       {L"abc", ThreeDigits(), L""},
       {L"1234", ThreeDigits(), L"123"},
       {L"-1234", ThreeDigits(), L"-123"},
