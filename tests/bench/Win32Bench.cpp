@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cstdio>
 #include <set>
-#include <string>
 
+#include "TestSupport.h"
 #include "app/Main.h"
 #include "app/Orvane.h"
 #include "framework/Application.h"
@@ -22,57 +22,22 @@ double MillisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-struct Search {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<Search*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t className[32] = {};
-  GetClassNameW(window, className, 32);
-  if (owner != search->processId || std::wstring(className) != L"TMainForm") return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
 // Starts TVL.exe, waits for its main window, reports, and closes it.
 void MeasureStart(int round) {
-  std::wstring commandLine = L"\"" + ProgramFolder() + L"TVL.exe\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
   const auto start = Clock::now();
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return;
-  Search search{process.dwProcessId, nullptr};
-  while (!search.found && MillisecondsSince(start) < 30000) {
-    EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) Sleep(5);
-  }
+  const tavelo::test::TaveloProcess tavelo;
+  const HWND main = tavelo.WaitForMainWindow(30000);
   const double startMs = MillisecondsSince(start);
   Sleep(3000);  // a few cycles of the clock
   PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof memory;
-  GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory);
+  GetProcessMemoryInfo(tavelo.Handle(), &memory, sizeof memory);
   DWORD handles = 0;
-  GetProcessHandleCount(process.hProcess, &handles);
+  GetProcessHandleCount(tavelo.Handle(), &handles);
   std::printf("start %d: main window after %.0f ms; after 3 s: working set %.1f MiB, %lu handles\n",
               round, startMs, memory.WorkingSetSize / 1048576.0, handles);
-  if (search.found) PostMessageW(search.found, WM_CLOSE, 0, 0);
-  WaitForSingleObject(process.hProcess, 15000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  if (main) tavelo.Close();
+  tavelo.WaitForExit(15000);
 }
 
 void MeasureFaceChanges() {
