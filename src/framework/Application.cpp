@@ -3,6 +3,7 @@
 #include "framework/Exception.h"
 #include "framework/Form.h"
 #include "framework/Text.h"
+#include "framework/WindowClass.h"
 
 namespace tavelo {
 
@@ -22,20 +23,12 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
   if (handle_) return;
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &TApplication::WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kOwnerWindowClass;
-  RegisterClassExW(&windowClass);
+  RegisterWindowClass(kOwnerWindowClass, &TApplication::WindowProc, LoadCursorW(nullptr, IDC_ARROW));
   // Never shown, but it must be a real top-level window: it owns the forms,
   // which keeps them off the taskbar, and it carries the title.
   handle_ = CreateWindowExW(0, kOwnerWindowClass, title_.c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                            0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+                            0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!handle_) throw Exception("Cannot create the application window");
 }
 

@@ -6,6 +6,7 @@
 #include "framework/Controls.h"
 #include "framework/Exception.h"
 #include "framework/StdCtrls.h"
+#include "framework/WindowClass.h"
 
 namespace tavelo {
 
@@ -45,7 +46,8 @@ std::vector<HWND> DisableOtherWindows(HWND modal) {
 TForm::TForm(TComponent* owner, std::wstring windowClass)
     : TComponent(owner), windowClass_(std::move(windowClass)) {
   // The window comes first, so that the form's components can attach to it.
-  RegisterWindowClass();
+  RegisterWindowClass(windowClass_.c_str(), &TForm::WindowProc, LoadCursorW(nullptr, IDC_ARROW),
+                      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   HWND ownerWindow = Application ? Application->Handle() : nullptr;
   handle_ = CreateWindowExW(0, windowClass_.c_str(), caption_.c_str(),
                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, bounds_.left,
@@ -67,22 +69,6 @@ TForm::~TForm() {
     DestroyWindow(handle_);
   }
   if (font_) DeleteObject(font_);
-}
-
-void TForm::RegisterWindowClass() const {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(instance, windowClass_.c_str(), &existing)) return;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &TForm::WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = windowClass_.c_str();
-  RegisterClassExW(&windowClass);
 }
 
 void TForm::AfterConstruction() {

@@ -93,7 +93,6 @@ class TForm : public TComponent {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void RegisterWindowClass() const;
   bool ModalCloseAllowed();
   void RunModalLoop();
   void DispatchModalMessage(MSG& message);

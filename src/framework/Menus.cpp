@@ -6,6 +6,7 @@
 
 #include "framework/Exception.h"
 #include "framework/Win32.h"
+#include "framework/WindowClass.h"
 
 namespace tavelo {
 
@@ -56,19 +57,11 @@ using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 class OwnerWindow {
  public:
   OwnerWindow() {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    if (!GetClassInfoExW(instance, kOwnerWindowClass, &windowClass)) {
-      // The menu's notifications need nothing beyond the default handling,
-      // so no code of ours runs inside this window's callbacks.
-      windowClass.lpfnWndProc = &DefWindowProcW;
-      windowClass.hInstance = instance;
-      windowClass.lpszClassName = kOwnerWindowClass;
-      RegisterClassExW(&windowClass);
-    }
+    // The menu's notifications need nothing beyond the default handling,
+    // so no code of ours runs inside this window's callbacks.
+    RegisterWindowClass(kOwnerWindowClass, &DefWindowProcW);
     handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, kOwnerWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
-                              nullptr, nullptr, instance, nullptr);
+                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!handle_) throw Exception("Cannot create the window of a popup menu");
   }
   ~OwnerWindow() { DestroyWindow(handle_); }

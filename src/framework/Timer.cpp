@@ -2,6 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/Exception.h"
+#include "framework/WindowClass.h"
 
 namespace tavelo {
 
@@ -11,18 +12,10 @@ constexpr UINT_PTR kTimerId = 1;
 }  // namespace
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  if (!GetClassInfoExW(instance, kTimerWindowClass, &windowClass)) {
-    windowClass.lpfnWndProc = &TTimer::WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kTimerWindowClass;
-    RegisterClassExW(&windowClass);
-  }
+  RegisterWindowClass(kTimerWindowClass, &TTimer::WindowProc);
   // The window only receives the ticks, so it needs no place on the screen.
   window_ = CreateWindowExW(0, kTimerWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            instance, nullptr);
+                            GetModuleHandleW(nullptr), nullptr);
   if (!window_) throw Exception("Cannot create the window of a timer");
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   Update();

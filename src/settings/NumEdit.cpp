@@ -8,26 +8,13 @@
 
 #include "framework/Application.h"
 #include "framework/Exception.h"
+#include "framework/WindowClass.h"
 
 namespace tavelo {
 
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"TNumEdit";
-
-void RegisterWindowClass(WNDPROC windowProc) {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  if (GetClassInfoExW(instance, kWindowClass, &windowClass)) return;
-  // No redraw-on-resize styles: the box repaints itself when it is resized.
-  windowClass.style = CS_DBLCLKS;
-  windowClass.lpfnWndProc = windowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
-  windowClass.lpszClassName = kWindowClass;
-  RegisterClassExW(&windowClass);
-}
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
   HBRUSH brush = CreateSolidBrush(color);
@@ -146,7 +133,9 @@ TNumEdit::TNumEdit(TComponent* owner, HWND parent, RECT bounds)
       color_(GetSysColor(COLOR_WINDOW)),
       disabledColor_(GetSysColor(COLOR_GRAYTEXT)),
       fontColor_(GetSysColor(COLOR_WINDOWTEXT)) {
-  RegisterWindowClass(&TNumEdit::WindowProc);
+  // No redraw-on-resize styles: the box repaints itself when it is resized.
+  RegisterWindowClass(kWindowClass, &TNumEdit::WindowProc, LoadCursorW(nullptr, IDC_IBEAM), nullptr,
+                      CS_DBLCLKS);
   valText_ = FormatText(text_);
   CreateHandle(parent, bounds, WS_VISIBLE | WS_TABSTOP);
   auto* parentFont = reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0));

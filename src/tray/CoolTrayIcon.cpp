@@ -6,6 +6,7 @@
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "framework/WindowClass.h"
 
 #include <commctrl.h>
 
@@ -65,12 +66,7 @@ HWND ApplicationWindow() { return Application ? Application->Handle() : nullptr;
 
 UINT TTrayIconHandler::Add(TCoolTrayIcon* icon) {
   if (RefCount++ == 0) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &TTrayIconHandler::HandleIconMessage;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kHandlerClass;
-    RegisterClassExW(&windowClass);
+    RegisterWindowClass(kHandlerClass, &TTrayIconHandler::HandleIconMessage);
     // A real top-level window, so that it can be made the foreground window.
     FHandle = CreateWindowExW(WS_EX_TOOLWINDOW, kHandlerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                               nullptr, GetModuleHandleW(nullptr), nullptr);

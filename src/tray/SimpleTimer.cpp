@@ -1,6 +1,7 @@
 #include "tray/SimpleTimer.h"
 
 #include "framework/Application.h"
+#include "framework/WindowClass.h"
 
 namespace tavelo {
 
@@ -22,12 +23,7 @@ constexpr wchar_t kWindowClass[] = L"TSimpleTimerWindow";
 
 void TSimpleTimerHandler::AddTimer() {
   if (RefCount++ > 0) return;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &TSimpleTimerHandler::WindowProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kWindowClass;
-  RegisterClassExW(&windowClass);
+  RegisterWindowClass(kWindowClass, &TSimpleTimerHandler::WindowProc);
   FWindowHandle = CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE,
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
 }
