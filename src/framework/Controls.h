@@ -5,20 +5,13 @@
 // hands it back to the control.
 #include <string>
 
+#include "framework/Anchors.h"
 #include "framework/Component.h"
 #include "framework/Win32.h"
 
 namespace tavelo {
 
 class TForm;
-
-// A place in the parent's client area, in pixels.
-struct TBounds {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
 
 class TWinControl : public TComponent {
  public:

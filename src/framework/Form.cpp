@@ -41,7 +41,19 @@ std::vector<HWND> DisableOtherWindows(HWND modal) {
   for (HWND window : search.found) EnableWindow(window, FALSE);
   return search.found;
 }
+
+// Parents come before their children, so nested controls follow a parent
+// that has already moved.
+BOOL CALLBACK TellParentResized(HWND window, LPARAM) {
+  SendMessageW(window, ParentResizedMessage(), 0, 0);
+  return TRUE;
+}
 }  // namespace
+
+UINT ParentResizedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Tavelo.ParentResized");
+  return message;
+}
 
 TForm::TForm(TComponent* owner, std::wstring windowClass)
     : TComponent(owner), windowClass_(std::move(windowClass)) {
@@ -320,6 +332,9 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NEXTDLGCTL:
       MoveFocus(wParam, lParam);
+      return 0;
+    case WM_SIZE:
+      EnumChildWindows(handle_, &TellParentResized, 0);
       return 0;
     case DM_GETDEFID:
       if (defaultButton_)

@@ -22,6 +22,10 @@ constexpr int mrCancel = 2;
 // Neither can be resized; a dialog frame has no icon.
 enum class TFormBorderStyle { Single, Dialog };
 
+// Sent to every window inside a form after the form's client area changed
+// size, so that controls can follow it.
+UINT ParentResizedMessage();
+
 class TForm : public TComponent {
  public:
   // Creates the hidden window. `windowClass` names its window class, so that
