@@ -387,6 +387,25 @@ void TNumEdit::SetTabStop(bool tabStop) {
   SetWindowLongW(handle_, GWL_STYLE, tabStop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
 }
 
+int TNumEdit::TabOrder() const {
+  int order = 0;
+  for (HWND sibling = GetWindow(handle_, GW_HWNDFIRST); sibling && sibling != handle_;
+       sibling = GetWindow(sibling, GW_HWNDNEXT))
+    ++order;
+  return order;
+}
+
+void TNumEdit::SetTabOrder(int order) {
+  HWND insertAfter = HWND_TOP;
+  for (HWND sibling = GetWindow(handle_, GW_HWNDFIRST); sibling && order > 0;
+       sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+    if (sibling == handle_) continue;
+    insertAfter = sibling;
+    --order;
+  }
+  SetWindowPos(handle_, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void TNumEdit::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation == TOperation::Remove && component == popupMenu_) popupMenu_ = nullptr;

@@ -90,6 +90,10 @@ class TNumEdit : public TComponent, private TDragTarget {
   void SetVisible(bool visible);
   bool TabStop() const;
   void SetTabStop(bool tabStop);
+  // The place among the parent's child windows, which Tab follows; a place
+  // beyond the last makes the box the last.
+  int TabOrder() const;
+  void SetTabOrder(int order);
 
   bool AutoSelect() const { return autoSelect_; }
   void SetAutoSelect(bool autoSelect);

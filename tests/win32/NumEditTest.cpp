@@ -360,6 +360,21 @@ TEST_F(NumEditTest, UnknownImeNameKeepsTheKeyboardLayout) {
   EXPECT_EQ(box->ImeName(), L"No such input method");
 }
 
+TEST_F(NumEditTest, TabOrderIsThePlaceThatTabFollows) {
+  auto* second = new TNumEdit(&form, form.Handle(), RECT{20, 50, 60, 70});
+  ASSERT_EQ(box->TabOrder(), 0);
+  ASSERT_EQ(second->TabOrder(), 1);
+  EXPECT_EQ(GetNextDlgTabItem(form.Handle(), box->Handle(), FALSE), second->Handle());
+
+  second->SetTabOrder(0);
+  EXPECT_EQ(second->TabOrder(), 0);
+  EXPECT_EQ(box->TabOrder(), 1);
+  EXPECT_EQ(GetNextDlgTabItem(form.Handle(), second->Handle(), FALSE), box->Handle());
+
+  second->SetTabOrder(99);
+  EXPECT_EQ(second->TabOrder(), 1);
+}
+
 RECT BoundsInParent(HWND window) {
   RECT bounds;
   GetWindowRect(window, &bounds);
