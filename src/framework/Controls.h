@@ -8,16 +8,17 @@
 #include "framework/Anchors.h"
 #include "framework/Component.h"
 #include "framework/Win32.h"
+#include "framework/WindowedControl.h"
 
 namespace tavelo {
 
 class TForm;
 
-class TWinControl : public TComponent {
+class TWinControl : public TComponent, public TWindowedControl {
  public:
   ~TWinControl() override;
 
-  HWND Handle() const { return handle_; }
+  HWND Handle() const override { return handle_; }
   TForm* Form() const { return form_; }
 
   bool Enabled() const { return IsWindowEnabled(handle_) != FALSE; }
@@ -45,6 +46,9 @@ class TWinControl : public TComponent {
   virtual bool HandleNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
  private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR data);
+
   TForm* form_;
   HWND handle_ = nullptr;
 };
