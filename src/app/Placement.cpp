@@ -50,21 +50,21 @@ bool PlaceInScreenArea(const TWindowBounds& window, std::uint32_t kind, const TR
   const Wide x = window.left, y = window.top, w = window.width, h = window.height;
   const Wide l = area.left, t = area.top, r = area.right, b = area.bottom;
   switch (kind) {
-    case 0: placed = Bounds(x, t, w, b - t); return true;                     // full height
-    case 1: placed = Bounds(l, y, r - l, h); return true;                     // full width
-    case 2: placed = Bounds(x, t, w, h); return true;                         // top edge
-    case 3: placed = Bounds(x, b - h, w, h); return true;                     // bottom edge
-    case 4: placed = Bounds(l, y, w, h); return true;                         // left edge
-    case 5: placed = Bounds(r - w, y, w, h); return true;                     // right edge
-    case 6: placed = Bounds(l, t, w, h); return true;                         // top-left
-    case 7: placed = Bounds(r - w, t, w, h); return true;                     // top-right
-    case 8: placed = Bounds(l, b - h, w, h); return true;                     // bottom-left
-    case 9: placed = Bounds(r - w, b - h, w, h); return true;                 // bottom-right
-    case 10: placed = Bounds(Half(r - w), Half(b - h), w, h); return true;    // centre
-    case 11: placed = Bounds(l, t, r, Half(b)); return true;                  // top half
-    case 12: placed = Bounds(l, Half(b), r, Half(b)); return true;            // bottom half
-    case 13: placed = Bounds(l, t, Half(r), b - t); return true;              // left half
-    case 14: placed = Bounds(Half(r), t, Half(r), b - t); return true;        // right half
+    case 0: placed = Bounds(x, t, w, b - t); return true;  // full height
+    case 1: placed = Bounds(l, y, r - l, h); return true;  // full width
+    case 2: placed = Bounds(x, t, w, h); return true;  // top edge
+    case 3: placed = Bounds(x, b - h, w, h); return true;  // bottom edge
+    case 4: placed = Bounds(l, y, w, h); return true;  // left edge
+    case 5: placed = Bounds(r - w, y, w, h); return true;  // right edge
+    case 6: placed = Bounds(l, t, w, h); return true;  // top-left
+    case 7: placed = Bounds(r - w, t, w, h); return true;  // top-right
+    case 8: placed = Bounds(l, b - h, w, h); return true;  // bottom-left
+    case 9: placed = Bounds(r - w, b - h, w, h); return true;  // bottom-right
+    case 10: placed = Bounds(Half(r - w), Half(b - h), w, h); return true;  // centre
+    case 11: placed = Bounds(l, t, r, Half(b)); return true;  // top half
+    case 12: placed = Bounds(l, Half(b), r, Half(b)); return true;  // bottom half
+    case 13: placed = Bounds(l, t, Half(r), b - t); return true;  // left half
+    case 14: placed = Bounds(Half(r), t, Half(r), b - t); return true;  // right half
     default: return false;
   }
 }
@@ -75,26 +75,28 @@ bool PlaceInMonitorArea(const TWindowBounds& window, std::uint32_t kind, const T
   const Wide l = area.left, t = area.top, r = area.right, b = area.bottom;
   const Wide width = Abs(r - l), height = Abs(b - t);
   const Wide middleX = Half(l + r), middleY = Half(t + b);
+  const Wide halfWidth = Half(width), halfHeight = Half(height);
   switch (kind) {
-    case 0: placed = Bounds(x, t, w, height); return true;                              // full height
-    case 1: placed = Bounds(l, y, width, h); return true;                               // full width
-    case 2: placed = Bounds(x, t, w, h); return true;                                   // top edge
-    case 3: placed = Bounds(x, b - h, w, h); return true;                               // bottom edge
-    case 4: placed = Bounds(l, y, w, h); return true;                                   // left edge
-    case 5: placed = Bounds(r - w, y, w, h); return true;                               // right edge
-    case 6: placed = Bounds(l, t, w, h); return true;                                   // top-left
-    case 7: placed = Bounds(r - w, t, w, h); return true;                               // top-right
-    case 8: placed = Bounds(l, b - h, w, h); return true;                               // bottom-left
-    case 9: placed = Bounds(r - w, b - h, w, h); return true;                           // bottom-right
-    case 10: placed = Bounds(Half(l + r - w), Half(t + b - h), w, h); return true;      // centre
-    case 11: placed = Bounds(l, t, width, Half(height)); return true;                   // top half
-    case 12: placed = Bounds(l, middleY, width, Half(height)); return true;             // bottom half
-    case 13: placed = Bounds(l, t, Half(width), height); return true;                   // left half
-    case 14: placed = Bounds(middleX, t, Half(width), height); return true;             // right half
-    case 15: placed = Bounds(l, t, Half(width), Half(height)); return true;             // top-left quarter
-    case 16: placed = Bounds(middleX, t, Half(width), Half(height)); return true;       // top-right quarter
-    case 17: placed = Bounds(l, middleY, Half(width), Half(height)); return true;       // bottom-left quarter
-    case 18: placed = Bounds(middleX, middleY, Half(width), Half(height)); return true; // bottom-right quarter
+    case 0: placed = Bounds(x, t, w, height); return true;  // full height
+    case 1: placed = Bounds(l, y, width, h); return true;  // full width
+    case 2: placed = Bounds(x, t, w, h); return true;  // top edge
+    case 3: placed = Bounds(x, b - h, w, h); return true;  // bottom edge
+    case 4: placed = Bounds(l, y, w, h); return true;  // left edge
+    case 5: placed = Bounds(r - w, y, w, h); return true;  // right edge
+    case 6: placed = Bounds(l, t, w, h); return true;  // top-left
+    case 7: placed = Bounds(r - w, t, w, h); return true;  // top-right
+    case 8: placed = Bounds(l, b - h, w, h); return true;  // bottom-left
+    case 9: placed = Bounds(r - w, b - h, w, h); return true;  // bottom-right
+    case 10: placed = Bounds(Half(l + r - w), Half(t + b - h), w, h); return true;  // centre
+    case 11: placed = Bounds(l, t, width, halfHeight); return true;  // top half
+    case 12: placed = Bounds(l, middleY, width, halfHeight); return true;  // bottom half
+    case 13: placed = Bounds(l, t, halfWidth, height); return true;  // left half
+    case 14: placed = Bounds(middleX, t, halfWidth, height); return true;  // right half
+    // The quarters: top-left, top-right, bottom-left, bottom-right.
+    case 15: placed = Bounds(l, t, halfWidth, halfHeight); return true;
+    case 16: placed = Bounds(middleX, t, halfWidth, halfHeight); return true;
+    case 17: placed = Bounds(l, middleY, halfWidth, halfHeight); return true;
+    case 18: placed = Bounds(middleX, middleY, halfWidth, halfHeight); return true;
     default: return false;
   }
 }

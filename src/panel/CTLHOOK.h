@@ -53,7 +53,7 @@ class TControlHook : public TComponent {
   THookTarget FTargetType = htControl;
   TWinControl* FControl = nullptr;
   TComponent* FHookTarget = nullptr;  // a TForm or a TWinControl
-  HWND FHWndHookTarget = nullptr;     // kWindowBeingCreated between WM_CREATE and the next message
+  HWND FHWndHookTarget = nullptr;     // -1 from WM_CREATE until the next message
   TWndMethod FOrgHookWndProc;
 };
 

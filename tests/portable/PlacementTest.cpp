@@ -117,8 +117,8 @@ TEST(PlacementTest, APlacementNoTallerOrWiderThanACaptionIsRefused) {
   EXPECT_FALSE(TallerAndWiderThanCaption(placed, kCaptionHeight));
 
   EXPECT_TRUE(TallerAndWiderThanCaption({0, 0, 24, 24}, kCaptionHeight));
-  EXPECT_FALSE(TallerAndWiderThanCaption({0, 0, 23, 500}, kCaptionHeight)) << "as wide as a caption";
-  EXPECT_FALSE(TallerAndWiderThanCaption({0, 0, 500, 23}, kCaptionHeight)) << "as high as a caption";
+  EXPECT_FALSE(TallerAndWiderThanCaption({0, 0, 23, 500}, kCaptionHeight)) << "caption-wide";
+  EXPECT_FALSE(TallerAndWiderThanCaption({0, 0, 500, 23}, kCaptionHeight)) << "caption-high";
 }
 
 TEST(PlacementTest, FivePointsInOrderCornersExclusiveThenCentre) {
