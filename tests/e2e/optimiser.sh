@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# End-to-end tests of the automatic memory optimisation: TVL.exe at a
+# threshold of 1 % (the memory load of the test machines is about that),
+# watched from outside. A run is seen as the burst of page faults that the
+# squeezer makes in TVL.exe, or as the companion Vessra.exe running.
+# Usage: optimiser.sh <folder of TVL.exe> <Wine loader> <prefix> <screenshot folder>
+set -uo pipefail
+bin=$1 loader=$2 prefix=$3 shots=$4
+export TVL_PDH_VALUES=10  # well below the CPU load that holds runs back
+
+source "$(dirname "$0")/common.sh"
+
+# A run of 1 % of the memory touches that many pages; half of them in one
+# look is far beyond what the one-second cycle faults in.
+total_kb=$(awk '/^MemTotal:/ { print $2 }' /proc/meminfo)
+burst=$(( total_kb / 100 / 4 / 2 ))
+started=0 pid= last_faults=0 seen_at=
+
+faults() { awk '{ sub(/.*\) /, ""); print $8 }' "/proc/$pid/stat" 2>/dev/null || echo 0; }
+now_ms() { date +%s%3N; }
+
+# Looks every 0.2 s until `until_ms` after the start; sets seen_at to the
+# milliseconds since the start at which a run was seen first, or to "".
+watch_for_run() {  # watch_for_run <until_ms>
+  seen_at=
+  while (( $(now_ms) - started < $1 )); do
+    local faults_now; faults_now=$(faults)
+    if (( faults_now - last_faults > burst )) || pgrep -f 'Vessra\.exe' >/dev/null; then
+      seen_at=$(( $(now_ms) - started ))
+    fi
+    last_faults=$faults_now
+    [ -n "$seen_at" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# Stop and go through the tray menu: the hold-off is 0 afterwards, so an
+# automatic run is due in the next second, which may come before the menu
+# has closed; the faults count from before the go.
+stop_and_go() {
+  menu_item 1014 $stop_item
+  last_faults=$(faults)
+  menu_item 1014 $stop_item
+}
+
+echo "== Automatic runs"
+rm -rf "$data"; mkdir -p "$data"
+utf16_file $'[RAM]\r\nAuto=1\r\nValue=1\r\n' > "$data/TVL.ini"
+utf16_file $'Notepad.EXE\r\n' > "$data/TVL.dat"
+"$loader" "$(windows_path "$bin/TVL.exe")" </dev/null >/dev/null 2>&1 &
+for _ in $(seq 100); do pid=$(pgrep -n -f '\\TVL\.exe') && break; sleep 0.05; done
+started=$(now_ms)
+check "TVL.exe runs" test -n "$pid"
+
+sleep 3  # the faults of the start-up itself are no run
+last_faults=$(faults)
+watch_for_run 58500
+check "no run in the first 59 seconds of work" test -z "$seen_at"
+watch_for_run 64000
+echo "        first run seen ${seen_at:-never} ms after the start"
+check "the first automatic run starts in the 60th second" test "${seen_at:-0}" -ge 58500
+
+"$loader" notepad.exe </dev/null >/dev/null 2>&1 &
+sleep 3
+stop_and_go
+watch_for_run $(( $(now_ms) - started + 5000 ))
+check "with the listed notepad running a due run is held back" test -z "$seen_at"
+
+"$loader" taskkill /im notepad.exe </dev/null >/dev/null 2>&1
+sleep 2
+stop_and_go
+watch_for_run $(( $(now_ms) - started + 5000 ))
+check "once notepad has ended the next due run starts" test -n "$seen_at"
+
+stop_tavelo
+echo "e2e: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
