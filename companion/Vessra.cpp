@@ -69,10 +69,9 @@ int Squeeze(std::uint64_t megabytes) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // Asking for a message once tells the system this program is ready for
-  // input, so a caller waiting for it to become idle goes on at once.
-  MSG message;
-  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+  // Waiting for input once, without a wait, tells the system this program is
+  // idle, so a caller that waits for that goes on at once.
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
   std::uint64_t megabytes = 0;
   if (!ParseAmount(GetCommandLineW(), megabytes)) return kBadAmount;
   return Squeeze(megabytes);

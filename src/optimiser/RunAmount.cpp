@@ -1,5 +1,7 @@
 #include "optimiser/RunAmount.h"
 
+#include <cstddef>
+
 namespace tavelo {
 
 namespace {
@@ -23,7 +25,7 @@ int Func_FreeMegabytes(std::int64_t totalBytes, int memoryLoad) {
 std::vector<int> Func_SqueezeChunks(int amount) {
   if (amount <= kChunk) return {amount};
   std::vector<int> chunks{amount % kChunk};
-  chunks.insert(chunks.end(), static_cast<size_t>(amount / kChunk), kChunk);
+  chunks.insert(chunks.end(), static_cast<std::size_t>(amount / kChunk), kChunk);
   return chunks;
 }
 

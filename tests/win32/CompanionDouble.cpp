@@ -21,6 +21,9 @@ void Append(const std::wstring& file, const std::wstring& line) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Ready for input at once, as Vessra.exe is, so the caller goes on to its
+  // wait, which handles messages.
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring record(path);

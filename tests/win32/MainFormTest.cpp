@@ -217,11 +217,11 @@ class SqueezeRecorder {
     squeezer.OnBeforeDefrag = [this, before](TObject* sender) {
       before(sender);
       blocks.push_back(0);
+      steps_ = 0;
       busy.push_back(Busy());
     };
-    squeezer.OnProgress = [this](TObject*, std::int64_t progress) {
-      if (progress <= 50) ++blocks.back();
-    };
+    // Two steps a block: its commit and its release.
+    squeezer.OnProgress = [this](TObject*, std::int64_t) { blocks.back() = ++steps_ / 2; };
     squeezer.OnAfterDefrag = [this, after](TObject* sender) {
       after(sender);
       backAfter.push_back(!MainForm->FMemWork && MainForm->TimerMain->Enabled() &&
@@ -235,6 +235,7 @@ class SqueezeRecorder {
   std::vector<bool> backAfter;
 
  private:
+  int steps_ = 0;
   static bool Busy() {
     const TMainForm& main = *MainForm;
     return main.FMemWork && !main.TimerMain->Enabled() && !main.PPMenu->AutoPopup &&

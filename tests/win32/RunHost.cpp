@@ -71,13 +71,12 @@ int wmain(int argc, wchar_t** argv) {
     application.HandleException(MainForm);
   }
   KillTimer(nullptr, probe);
-  const std::wstring started = test::FileExistsHere(record)
-                                   ? std::wstring(reinterpret_cast<const wchar_t*>(
-                                                      test::ReadBytes(record).data()),
-                                                  test::ReadBytes(record).size() / 2)
-                                   : L"";
+  const Bytes recorded = test::ReadBytes(record);  // empty when the companion never ran
+  const std::wstring started(reinterpret_cast<const wchar_t*>(recorded.data()),
+                             recorded.size() / 2);
   seen["companionEndedFirst"] = Flag(started.find(L"exited") != std::wstring::npos);
   seen["busyWhileWaiting"] = Flag(busyProbes > 0 && busyProbes == probes);
+  seen["probes"] = std::to_string(busyProbes) + "/" + std::to_string(probes);
   seen["memWork"] = Flag(MainForm->FMemWork);
   seen["timer"] = Flag(MainForm->TimerMain->Enabled());
   seen["menu"] = Flag(MainForm->PPMenu->AutoPopup && MainForm->PPRAM->Enabled &&
@@ -87,7 +86,8 @@ int wmain(int argc, wchar_t** argv) {
   Second();
   seen["hintNextSecond"] = WideToUtf8(MainForm->TrayIconCPU->Hint());
 
-  std::ofstream result((test::ProgramFolder() + L"result.txt").c_str(), std::ios::trunc);
+  std::ofstream result((test::ProgramFolder() + L"result.txt").c_str(),
+                      std::ios::binary | std::ios::trunc);
   for (const auto& [key, value] : seen) result << key << "=" << value << "\n";
   test::DeleteTree(DataFolder);
   return 0;

@@ -30,7 +30,7 @@ TEST(VessraTest, ExitCodeTellsWhetherTheAmountWasFreed) {
 // Watches the companion's commit from outside while it runs: it reaches
 // about the amount asked for and never more.
 TEST(VessraTest, CommitsAboutTheAmountAndNoMore) {
-  std::wstring commandLine = Vessra() + L" 512";
+  std::wstring commandLine = Vessra() + L" 256";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -39,15 +39,17 @@ TEST(VessraTest, CommitsAboutTheAmountAndNoMore) {
   const std::int64_t atStart = test::CommittedPrivateBytes(process.hProcess);
   ResumeThread(process.hThread);
   std::int64_t peak = 0;
-  while (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+  // Each look interrupts the companion, so it looks only every few milliseconds.
+  while (WaitForSingleObject(process.hProcess, 2) == WAIT_TIMEOUT)
     peak = std::max(peak, test::CommittedPrivateBytes(process.hProcess) - atStart);
   DWORD code = 1;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   EXPECT_EQ(code, 0u);
-  EXPECT_GE(peak, 256 * kMiB);
-  EXPECT_LE(peak, 512 * kMiB + 16 * kMiB);
+  // The last step of 64 MiB may come and go between two looks.
+  EXPECT_GE(peak, 192 * kMiB);
+  EXPECT_LE(peak, 256 * kMiB + 4 * kMiB);
 }
 
 }  // namespace

@@ -76,14 +76,18 @@ TEST_F(jsMaxMemsTest, ThreeMegabytesReportSixSteps) {
 
 // The one large squeeze of the tests: the cap of 1024 blocks.
 TEST_F(jsMaxMemsTest, MoreThan1024MegabytesAreCappedAt1024Blocks) {
-  RecordProgress(true);
+  std::int64_t peak = 0;
+  squeezer.OnProgress = [&](TObject*, std::int64_t percent) {
+    progress.push_back(percent);
+    if (progress.size() == 1024) peak = Committed() - committedAtStart;
+  };
   const std::int64_t before = Committed();
   squeezer.DefragMemory(2048);
   ASSERT_EQ(progress.size(), 2048u);
   EXPECT_EQ(progress.front(), 0);
   EXPECT_EQ(progress[1023], 50);
   EXPECT_EQ(progress.back(), 100);
-  EXPECT_EQ(committedAtStep[1023], 1024 * kMiB) << "the peak: every block at once";
+  EXPECT_EQ(peak, 1024 * kMiB) << "every block at once at the end of the commits";
   EXPECT_EQ(Committed(), before);
 }
 
@@ -141,7 +145,9 @@ TEST_F(jsMaxMemsTest, AFailingProgressHandlerStillEndsTheSqueeze) {
 }
 
 // Reserves the process's whole free address space except `holes` separate
-// regions of one block each, so that exactly that many blocks fit.
+// regions of one block each, so that exactly that many blocks fit. Only for
+// a 32-bit process: Wine keeps a page table for every reserved range, which
+// for the 128 TiB of a 64-bit process would take tens of gigabytes.
 class AddressSpaceFill {
  public:
   explicit AddressSpaceFill(int holes) {
@@ -149,7 +155,7 @@ class AddressSpaceFill {
     std::vector<void*> kept;
     for (int hole = 0; hole < holes; ++hole)
       kept.push_back(VirtualAlloc(nullptr, kMiB, MEM_RESERVE, PAGE_NOACCESS));
-    for (SIZE_T size = SIZE_T{1} << (sizeof(void*) == 8 ? 46 : 30); size >= 65536; size /= 2)
+    for (SIZE_T size = SIZE_T{1} << 30; size >= 65536; size /= 2)
       while (reserved_.size() < reserved_.capacity())
         if (void* region = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS))
           reserved_.push_back(region);
@@ -168,7 +174,8 @@ class AddressSpaceFill {
 };
 
 TEST_F(jsMaxMemsTest, ARefusedBlockEndsTheSqueezeWithNothingHeld) {
-  RecordProgress(true);
+  if (sizeof(void*) != 4) GTEST_SKIP() << "needs the small address space of a 32-bit process";
+  RecordProgress(false);
   const std::int64_t before = Committed();
   {
     const AddressSpaceFill fill(3);
