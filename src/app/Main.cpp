@@ -237,6 +237,7 @@ void TMainForm::jsMaxMemsAfterDefrag(TObject* sender) {
   if (PPStop->Checked()) PPStopClick(sender);
 }
 
+// No panel window exists yet, so the busy state has nothing of it to touch.
 void TMainForm::Proc_PanelBusy(bool) {}
 
 void TMainForm::Proc_TrayIconList() {
