@@ -16,6 +16,15 @@ total_kb=$(awk '/^MemTotal:/ { print $2 }' /proc/meminfo)
 burst=$(( total_kb / 100 / 4 / 2 ))
 started=0 pid= baseline=0 seen_at=
 
+# The processes matching the pattern that run in this prefix, not in one of
+# another test run on the same machine.
+in_this_prefix() {  # in_this_prefix <pattern>
+  local candidate
+  for candidate in $(pgrep -f "$1"); do
+    grep -qz "^WINEPREFIX=$prefix\$" "/proc/$candidate/environ" 2>/dev/null && echo "$candidate"
+  done
+}
+
 faults() { awk '{ sub(/.*\) /, ""); print $8 }' "/proc/$pid/stat" 2>/dev/null || echo 0; }
 now_ms() { date +%s%3N; }
 
@@ -25,7 +34,7 @@ now_ms() { date +%s%3N; }
 watch_for_run() {  # watch_for_run <until_ms>
   seen_at=
   while (( $(now_ms) - started < $1 )); do
-    if (( $(faults) - baseline > burst )) || pgrep -f 'Vessra\.exe' >/dev/null; then
+    if (( $(faults) - baseline > burst )) || [ -n "$(in_this_prefix 'Vessra\.exe')" ]; then
       seen_at=$(( $(now_ms) - started ))
       baseline=$(faults)
       return 0
@@ -50,15 +59,12 @@ utf16_file $'[RAM]\r\nAuto=1\r\nValue=1\r\n' > "$data/TVL.ini"
 utf16_file $'Notepad.EXE\r\n' > "$data/TVL.dat"
 tavelo=$(windows_path "$(realpath "$bin")/TVL.exe")
 "$loader" "$tavelo" </dev/null >/dev/null 2>&1 &
-# This TVL.exe, not one that another prefix on the machine runs.
-this_tavelo() {
-  local candidate
-  for candidate in $(pgrep -f 'TVL\.exe'); do
-    [ "$(tr -d '\0' < "/proc/$candidate/cmdline" 2>/dev/null)" = "$tavelo" ] &&
-      grep -qz "^WINEPREFIX=$prefix\$" "/proc/$candidate/environ" 2>/dev/null && echo "$candidate"
-  done
-}
-for _ in $(seq 200); do pid=$(this_tavelo) && [ -n "$pid" ] && break; sleep 0.05; done
+for _ in $(seq 200); do
+  pid=$(in_this_prefix 'TVL\.exe' | head -1)
+  [ -n "$pid" ] && [ "$(tr -d '\0' < "/proc/$pid/cmdline")" = "$tavelo" ] && break
+  pid=
+  sleep 0.05
+done
 started=$(now_ms)
 check "TVL.exe runs" test -n "$pid"
 
