@@ -26,6 +26,8 @@ done
 # The companion is 64-bit only; the 32-bit TVL.exe finds it beside itself.
 cp "$build/x86_64/bin/Vessra.exe" "$build/i686/bin/Vessra.exe"
 
-configure native
+log "Picture libraries, native"
+"$here/scripts/build-deps.sh" "$build" native
+configure native -DTAVELO_DEPS_PREFIX="$build/deps/native"
 log "Building native"
 cmake --build "$build/native"
