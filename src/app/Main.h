@@ -26,6 +26,8 @@ class TMainForm : public TForm {
   // Takes the ticked face items into the display modes and gives each icon
   // the image list of its face.
   void Proc_TrayIconList();
+  // Shows both tray icons, in the order that PPTrayPos asks for.
+  void ShowTrayIcons();
 
   // The clock: once a second it samples, shows, and starts the runs that are due.
   void TimerMainTimer(TObject* sender);
@@ -82,7 +84,7 @@ class TMainForm : public TForm {
   void FormDestroy(TObject* sender);
   void ApplicationEventsException(TObject* sender, const std::exception& error);
   void ChooseFace(TMenuItem* item);
-  void ShowTrayIcons();
+  void OpenPanel();
   void ShowOnIcon(TCoolTrayIcon* icon, int face, const wchar_t* label, int percent);
   void SetStoppedFace();
 };
