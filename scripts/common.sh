@@ -67,9 +67,11 @@ system_folder() {  # system_folder <prefix> <win64|win32> <i686|x86_64>
 }
 
 # start_xvfb: a private X display, exported as DISPLAY; its pid in xvfb_pid.
+# TAVELO_DISPLAYS lists the display numbers to try, for machines whose
+# displays are shared out; 91 to 120 by default.
 start_xvfb() {
   local display
-  for display in $(seq 91 120); do
+  for display in ${TAVELO_DISPLAYS:-$(seq 91 120)}; do
     [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
     Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!

@@ -1,9 +1,13 @@
 #include "app/Orvane.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
+#include <vector>
 
+#include "app/Placement.h"
+#include "framework/Application.h"
 #include "framework/StdCtrls.h"
 
 namespace tavelo {
@@ -109,6 +113,127 @@ bool Func_IsWow64() {
   }
   const OSVERSIONINFOW version = WindowsVersion();
   return version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion >= 2);
+}
+
+namespace {
+TRectangle FromRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+struct TMonitor {
+  HMONITOR handle;
+  RECT bounds;
+  RECT workArea;
+};
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  try {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info))
+      reinterpret_cast<std::vector<TMonitor>*>(data)->push_back(
+          {monitor, info.rcMonitor, info.rcWork});
+    return TRUE;
+  } catch (...) {
+    RouteException(nullptr);
+    return FALSE;
+  }
+}
+
+// The display monitors in the system's enumeration order.
+std::vector<TMonitor> Monitors() {
+  std::vector<TMonitor> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+bool ReadBounds(HWND window, TWindowBounds& bounds) {
+  RECT rectangle{};
+  if (!Func_GetWindowRect(window, rectangle)) return false;
+  bounds = BoundsOf(FromRect(rectangle));
+  return true;
+}
+
+void MoveTo(HWND window, const TWindowBounds& bounds) {
+  MoveWindow(window, bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
+}
+}  // namespace
+
+bool Func_GetWindowRect(HWND window, RECT& rectangle) {
+  RECT read{};
+  if (!GetWindowRect(window, &read) || IsMinimisedRectangle(FromRect(read))) return false;
+  rectangle = read;
+  return true;
+}
+
+bool Func_GetWindowBounds(HWND window, int& left, int& top, int& width, int& height) {
+  TWindowBounds bounds{};
+  if (!ReadBounds(window, bounds)) return false;
+  left = bounds.left;
+  top = bounds.top;
+  width = bounds.width;
+  height = bounds.height;
+  return true;
+}
+
+int Func_TaskbarEdge(RECT& taskbar) {
+  APPBARDATA request{};
+  request.cbSize = sizeof request;
+  const bool answered = SHAppBarMessage(ABM_GETTASKBARPOS, &request) != 0;
+  taskbar = request.rc;
+  if (!answered) return kTaskbarNone;
+  switch (request.uEdge) {
+    case ABE_TOP: return kTaskbarTop;
+    case ABE_BOTTOM: return kTaskbarBottom;
+    case ABE_LEFT: return kTaskbarLeft;
+    case ABE_RIGHT: return kTaskbarRight;
+    default: return kTaskbarNone;
+  }
+}
+
+void Proc_PlaceOnScreen(HWND window, unsigned kind) {
+  RECT workArea{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+  RECT taskbar{};
+  const int edge = Func_TaskbarEdge(taskbar);
+  const TRectangle screen = ScreenAreaWithTaskbar(FromRect(workArea), edge, FromRect(taskbar));
+  TWindowBounds bounds{};
+  if (!ReadBounds(window, bounds)) return;
+  TWindowBounds placed{};
+  if (PlaceInScreenArea(bounds, kind, screen, placed)) MoveTo(window, placed);
+}
+
+void Proc_PlaceOnMonitor(HWND window, unsigned kind, int monitorIndex, bool useBounds) {
+  TWindowBounds bounds{};
+  if (!ReadBounds(window, bounds)) return;
+  const std::vector<TMonitor> monitors = Monitors();
+  if (monitorIndex < 0 || static_cast<size_t>(monitorIndex) >= monitors.size()) return;
+  const TMonitor& monitor = monitors[static_cast<size_t>(monitorIndex)];
+  TWindowBounds placed{};
+  if (PlaceInMonitorArea(bounds, kind, FromRect(useBounds ? monitor.bounds : monitor.workArea),
+                         placed) &&
+      TallerAndWiderThanCaption(placed, GetSystemMetrics(SM_CYCAPTION)))
+    MoveTo(window, placed);
+}
+
+bool Func_OffAllMonitors(int left, int top, int width, int height) {
+  return OffAllMonitors({left, top, width, height}, [](TScreenPoint point) {
+    return MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONULL) != nullptr;
+  });
+}
+
+int Func_MonitorIndex(HWND window) {
+  const HMONITOR nearest = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+  const std::vector<TMonitor> monitors = Monitors();
+  for (size_t index = 0; index < monitors.size(); ++index)
+    if (monitors[index].handle == nearest) return static_cast<int>(index);
+  return 0;
+}
+
+void Proc_EnsureOnScreen(HWND window) {
+  if (IsZoomed(window)) return;
+  TWindowBounds bounds{};
+  if (ReadBounds(window, bounds) &&
+      Func_OffAllMonitors(bounds.left, bounds.top, bounds.width, bounds.height))
+    Proc_PlaceOnScreen(window, 10);  // the centre
 }
 
 void Proc_SetHExtent(TListBox* listBox) {

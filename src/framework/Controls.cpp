@@ -1,7 +1,10 @@
 #include "framework/Controls.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
+#include "framework/Application.h"
 #include "framework/Exception.h"
 #include "framework/Form.h"
 
@@ -28,6 +31,11 @@ TWinControl::TWinControl(TForm* owner, HWND parent, const wchar_t* windowClass, 
                             GetModuleHandleW(nullptr), nullptr);
   if (!handle_) throw Exception("Cannot create a control");
   SetPropW(handle_, kControlProperty, this);
+  // The system's class handles what MessageHandler passes on.
+  MessageHandler = [this](TMessage& message) {
+    message.Result = DefSubclassProc(handle_, message.Msg, message.WParam, message.LParam);
+  };
+  SetWindowSubclass(handle_, &TWinControl::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
   SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(owner->Font()), FALSE);
 }
 
@@ -35,7 +43,7 @@ TWinControl::~TWinControl() {
   // The window is gone already when its parent control was destroyed first.
   if (!IsWindow(handle_)) return;
   RemovePropW(handle_, kControlProperty);
-  DestroyWindow(handle_);
+  DestroyWindow(handle_);  // its last messages still pass through MessageHandler
 }
 
 void TWinControl::SetFont(HFONT font) {
@@ -60,6 +68,20 @@ std::wstring TWinControl::Text() const {
   std::vector<wchar_t> text(static_cast<size_t>(GetWindowTextLengthW(handle_)) + 1);
   GetWindowTextW(handle_, text.data(), static_cast<int>(text.size()));
   return text.data();
+}
+
+LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* control = reinterpret_cast<TWinControl*>(data);
+  try {
+    TMessage routed{message, wParam, lParam, 0};
+    control->MessageHandler(routed);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(window, &TWinControl::SubclassProc, 0);
+    return routed.Result;
+  } catch (...) {
+    RouteException(control);
+    return 0;
+  }
 }
 
 bool TWinControl::HandleNotification(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

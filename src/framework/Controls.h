@@ -5,26 +5,20 @@
 // hands it back to the control.
 #include <string>
 
+#include "framework/Anchors.h"
 #include "framework/Component.h"
 #include "framework/Win32.h"
+#include "framework/WindowedControl.h"
 
 namespace tavelo {
 
 class TForm;
 
-// A place in the parent's client area, in pixels.
-struct TBounds {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
-
-class TWinControl : public TComponent {
+class TWinControl : public TComponent, public TWindowedControl {
  public:
   ~TWinControl() override;
 
-  HWND Handle() const { return handle_; }
+  HWND Handle() const override { return handle_; }
   TForm* Form() const { return form_; }
 
   bool Enabled() const { return IsWindowEnabled(handle_) != FALSE; }
@@ -52,6 +46,9 @@ class TWinControl : public TComponent {
   virtual bool HandleNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
  private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR data);
+
   TForm* form_;
   HWND handle_ = nullptr;
 };

@@ -41,10 +41,25 @@ std::vector<HWND> DisableOtherWindows(HWND modal) {
   for (HWND window : search.found) EnableWindow(window, FALSE);
   return search.found;
 }
+
+// Parents come before their children, so nested controls follow a parent
+// that has already moved.
+BOOL CALLBACK TellParentResized(HWND window, LPARAM) {
+  SendMessageW(window, ParentResizedMessage(), 0, 0);
+  return TRUE;
+}
 }  // namespace
+
+UINT ParentResizedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Tavelo.ParentResized");
+  return message;
+}
 
 TForm::TForm(TComponent* owner, std::wstring windowClass)
     : TComponent(owner), windowClass_(std::move(windowClass)) {
+  MessageHandler = [this](TMessage& message) {
+    message.Result = WndProc(message.Msg, message.WParam, message.LParam);
+  };
   // The window comes first, so that the form's components can attach to it.
   RegisterWindowClass(windowClass_.c_str(), &TForm::WindowProc, LoadCursorW(nullptr, IDC_ARROW),
                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
@@ -120,6 +135,34 @@ int TForm::ClientHeight() const {
   RECT client{};
   GetClientRect(handle_, &client);
   return client.bottom;
+}
+
+void TForm::RecreateWindow() {
+  RECT bounds{};
+  GetWindowRect(handle_, &bounds);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_STYLE));
+  // Layering and drop acceptance are settings of the old window, which
+  // whoever made them renews; a layered window without them would not show.
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_EXSTYLE)) &
+                       ~DWORD{WS_EX_LAYERED | WS_EX_ACCEPTFILES};
+  HWND owner = GetWindow(handle_, GW_OWNER);
+  // The children wait in a hidden window while the form has none.
+  HWND parking = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+  if (!parking) throw Exception("Cannot create a window");
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(handle_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
+  for (HWND child : children) SetParent(child, parking);
+  DestroyWindow(handle_);
+  handle_ = nullptr;
+  CreateWindowExW(exStyle, windowClass_.c_str(), caption_.c_str(), style & ~WS_VISIBLE,
+                  bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                  owner, nullptr, GetModuleHandleW(nullptr), this);  // sets handle_
+  if (!handle_) throw Exception("Cannot create a window");  // the children stay parked, whole
+  for (HWND child : children) SetParent(child, handle_);
+  DestroyWindow(parking);
+  if (style & WS_VISIBLE) ShowWindow(handle_, SW_SHOWNA);
 }
 
 void TForm::CenterOn(HWND window) {
@@ -321,6 +364,9 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NEXTDLGCTL:
       MoveFocus(wParam, lParam);
       return 0;
+    case WM_SIZE:
+      EnumChildWindows(handle_, &TellParentResized, 0);
+      return 0;
     case DM_GETDEFID:
       if (defaultButton_)
         return MAKELRESULT(GetDlgCtrlID(defaultButton_->Handle()), DC_HASDEFID);
@@ -343,7 +389,9 @@ LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
     return 0;
   }
   try {
-    return form->WndProc(message, wParam, lParam);
+    TMessage routed{message, wParam, lParam, 0};
+    form->MessageHandler(routed);
+    return routed.Result;
   } catch (...) {
     RouteException(form);
     return 0;

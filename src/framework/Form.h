@@ -6,6 +6,7 @@
 
 #include "framework/Component.h"
 #include "framework/Win32.h"
+#include "framework/WindowedControl.h"
 
 namespace tavelo {
 
@@ -22,7 +23,11 @@ constexpr int mrCancel = 2;
 // Neither can be resized; a dialog frame has no icon.
 enum class TFormBorderStyle { Single, Dialog };
 
-class TForm : public TComponent {
+// Sent to every window inside a form after the form's client area changed
+// size, so that controls can follow it.
+UINT ParentResizedMessage();
+
+class TForm : public TComponent, public TWindowedControl {
  public:
   // Creates the hidden window. `windowClass` names its window class, so that
   // each kind of form can be told apart from outside.
@@ -33,7 +38,7 @@ class TForm : public TComponent {
   // application and skips the rest of the handler.
   void AfterConstruction();
 
-  HWND Handle() const { return handle_; }
+  HWND Handle() const override { return handle_; }
   const std::wstring& Caption() const { return caption_; }
   void SetCaption(std::wstring caption);
   void SetBounds(int left, int top, int width, int height);
@@ -42,6 +47,12 @@ class TForm : public TComponent {
   void SetClientSize(int width, int height);
   int ClientWidth() const;
   int ClientHeight() const;
+  // Destroys the form's window and makes a new one of the same class,
+  // caption, styles, place and visibility; the child controls move across.
+  // What else the system kept with the old window (timers, layering, drop
+  // acceptance) goes with it: whoever set it sees WM_DESTROY and WM_CREATE
+  // pass through MessageHandler and sets it again.
+  void RecreateWindow();
   // Centres the form on the window, or on the work area when there is none.
   void CenterOn(HWND window);
 

@@ -5,9 +5,11 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "framework/Application.h"
 #include "framework/Exception.h"
+#include "framework/Form.h"
 #include "framework/WindowClass.h"
 
 namespace tavelo {
@@ -132,7 +134,8 @@ TNumEdit::TNumEdit(TComponent* owner, HWND parent, RECT bounds)
     : TComponent(owner),
       color_(GetSysColor(COLOR_WINDOW)),
       disabledColor_(GetSysColor(COLOR_GRAYTEXT)),
-      fontColor_(GetSysColor(COLOR_WINDOWTEXT)) {
+      fontColor_(GetSysColor(COLOR_WINDOWTEXT)),
+      dragCursor_(LoadCursorW(nullptr, IDC_ARROW)) {
   // No redraw-on-resize styles: the box repaints itself when it is resized.
   RegisterWindowClass(kWindowClass, &TNumEdit::WindowProc, LoadCursorW(nullptr, IDC_IBEAM), nullptr,
                       CS_DBLCLKS);
@@ -154,11 +157,14 @@ void TNumEdit::CreateHandle(HWND parent, RECT bounds, DWORD stateStyle) {
   if (!handle_) throw Exception("Cannot create a number box");
   if (imeMode_ == TImeMode::imDisable) AssociateImeContext();
   UpdateHintWindow();
+  AttachDragTarget(handle_, this);
+  RememberAnchorOrigin();
 }
 
 void TNumEdit::DestroyHandle() {
   if (!handle_) return;
   if (tooltip_) DestroyWindow(std::exchange(tooltip_, nullptr));
+  AttachDragTarget(handle_, nullptr);
   SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
   DestroyWindow(handle_);
   handle_ = nullptr;
@@ -381,6 +387,25 @@ void TNumEdit::SetTabStop(bool tabStop) {
   SetWindowLongW(handle_, GWL_STYLE, tabStop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
 }
 
+int TNumEdit::TabOrder() const {
+  int order = 0;
+  for (HWND sibling = GetWindow(handle_, GW_HWNDFIRST); sibling && sibling != handle_;
+       sibling = GetWindow(sibling, GW_HWNDNEXT))
+    ++order;
+  return order;
+}
+
+void TNumEdit::SetTabOrder(int order) {
+  HWND insertAfter = HWND_TOP;
+  for (HWND sibling = GetWindow(handle_, GW_HWNDFIRST); sibling && order > 0;
+       sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+    if (sibling == handle_) continue;
+    insertAfter = sibling;
+    --order;
+  }
+  SetWindowPos(handle_, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void TNumEdit::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation == TOperation::Remove && component == popupMenu_) popupMenu_ = nullptr;
@@ -445,6 +470,117 @@ void TNumEdit::ApplyImeOpenStatus() {
   if (imeMode_ > TImeMode::imDontCare && ImmGetConversionStatus(context, &conversion, &sentence))
     ImmSetConversionStatus(context, ConversionMode(imeMode_), sentence);
   ImmReleaseContext(handle_, context);
+}
+
+void TNumEdit::SetImeName(std::wstring name) {
+  imeName_ = std::move(name);
+  if (!Focused()) return;
+  RestoreKeyboardLayout();
+  SwitchToNamedIme();
+}
+
+void TNumEdit::SwitchToNamedIme() {
+  if (imeName_.empty()) return;
+  std::vector<HKL> layouts(static_cast<size_t>(GetKeyboardLayoutList(0, nullptr)));
+  GetKeyboardLayoutList(static_cast<int>(layouts.size()), layouts.data());
+  for (HKL layout : layouts) {
+    wchar_t description[256] = {};
+    if (ImmGetDescriptionW(layout, description, 256) > 0 && imeName_ == description) {
+      layoutBeforeIme_ = GetKeyboardLayout(0);
+      ActivateKeyboardLayout(layout, 0);
+      return;
+    }
+  }
+}
+
+void TNumEdit::RestoreKeyboardLayout() {
+  if (layoutBeforeIme_) ActivateKeyboardLayout(std::exchange(layoutBeforeIme_, nullptr), 0);
+}
+
+void TNumEdit::SetConstraints(TSizeConstraints constraints) {
+  constraints_ = constraints;
+  const RECT bounds = BoundsInParent();
+  SetWindowPos(handle_, nullptr, 0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TNumEdit::ConstrainSize(WINDOWPOS& position) const {
+  if (!(position.flags & SWP_NOSIZE)) constraints_.Apply(position.cx, position.cy);
+}
+
+void TNumEdit::RememberAnchorOrigin() {
+  const RECT bounds = BoundsInParent();
+  anchorBounds_ = {bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top};
+  RECT parent;
+  GetClientRect(GetParent(handle_), &parent);
+  anchorParentSize_ = {parent.right, parent.bottom};
+}
+
+// Works from the anchored bounds before any constraint, so that a parent that
+// grows and shrinks back gives the box its old size again.
+void TNumEdit::FollowParentSize() {
+  RECT parent;
+  GetClientRect(GetParent(handle_), &parent);
+  if (parent.right == anchorParentSize_.cx && parent.bottom == anchorParentSize_.cy) return;
+  anchorBounds_ = AnchoredBounds(anchorBounds_, anchors_, anchorParentSize_.cx,
+                                 anchorParentSize_.cy, parent.right, parent.bottom);
+  anchorParentSize_ = {parent.right, parent.bottom};
+  followingParent_ = true;
+  MoveWindow(handle_, anchorBounds_.left, anchorBounds_.top, anchorBounds_.width,
+             anchorBounds_.height, TRUE);
+  followingParent_ = false;
+}
+
+void TNumEdit::BeginDrag(bool immediate) {
+  POINT at;
+  GetCursorPos(&at);
+  Drag(at, immediate);
+}
+
+bool TNumEdit::DragOnPress(LPARAM lParam) {
+  POINT at = PointOf(lParam);
+  ClientToScreen(handle_, &at);
+  return Drag(at, false);
+}
+
+bool TNumEdit::Drag(POINT pressedAt, bool immediate) {
+  if (dragging_) return false;
+  const bool docking = dragKind_ == TDragKind::dkDock;
+  RECT window;
+  GetWindowRect(handle_, &window);
+  const POINT grip{pressedAt.x - window.left, pressedAt.y - window.top};
+  dragging_ = true;
+  TDragOutcome outcome;
+  try {
+    outcome = TrackDrag(handle_, this, dragKind_, dragCursor_, pressedAt, immediate,
+                        [this, docking] { Fire(docking ? OnStartDock : OnStartDrag, this); });
+  } catch (...) {
+    dragging_ = false;
+    throw;
+  }
+  dragging_ = false;
+  if (!outcome.started) return false;
+  if (docking && outcome.dropped) Dock(outcome.targetWindow, outcome.at, grip);
+  Fire(docking ? OnEndDock : OnEndDrag, this, outcome.target, outcome.at.x, outcome.at.y);
+  return true;
+}
+
+// The box moves into the site, where the mouse let it go.
+void TNumEdit::Dock(HWND site, POINT at, POINT grip) {
+  if (GetParent(handle_) != site) SetParent(handle_, site);
+  SetWindowPos(handle_, HWND_TOP, at.x - grip.x, at.y - grip.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  RememberAnchorOrigin();
+}
+
+// Without an OnDragOver handler the box takes nothing.
+bool TNumEdit::DragOver(TObject* source, POINT at, TDragState state) {
+  bool accept = static_cast<bool>(OnDragOver);
+  Fire(OnDragOver, this, source, at.x, at.y, state, accept);
+  return accept;
+}
+
+void TNumEdit::DragDrop(TObject* source, POINT at) {
+  Fire(OnDragDrop, this, source, at.x, at.y);
 }
 
 void TNumEdit::SetAutoSelect(bool autoSelect) {
@@ -647,6 +783,7 @@ void TNumEdit::FocusGained() {
   if (autoSelect_) SelectAll();
   CreateEditCaret();
   ApplyImeOpenStatus();
+  SwitchToNamedIme();
   Fire(OnEnter, this);
 }
 
@@ -658,6 +795,7 @@ void TNumEdit::FocusLost() {
     Refresh();
   }
   if (hideSelection_) ClearSelect();
+  RestoreKeyboardLayout();
   Fire(OnExit, this);
 }
 
@@ -751,6 +889,10 @@ void TNumEdit::ShowContextMenu(LPARAM lParam) {
 }
 
 LRESULT TNumEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == ParentResizedMessage()) {
+    FollowParentSize();
+    return 0;
+  }
   if (!KeyMessage(message, wParam)) return 0;  // a handler swallowed the key
   if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK) MouseMessage(message, wParam, lParam);
   switch (message) {
@@ -776,7 +918,10 @@ LRESULT TNumEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       FocusLost();
       return 0;
     case WM_LBUTTONDOWN:
+      if (dragMode_ == TDragMode::dmAutomatic && DragOnPress(lParam)) return 0;
       MousePressed();
+      // A press that started no drag had its release taken by the tracking.
+      if (dragMode_ == TDragMode::dmAutomatic) Fire(OnClick, this);
       return 0;
     case WM_LBUTTONDBLCLK:
       DoubleClicked();
@@ -796,6 +941,12 @@ LRESULT TNumEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       Relayout();
       return 0;
+    case WM_WINDOWPOSCHANGING:
+      ConstrainSize(*reinterpret_cast<WINDOWPOS*>(lParam));
+      break;
+    case WM_WINDOWPOSCHANGED:
+      if (!followingParent_) RememberAnchorOrigin();
+      break;
     case WM_ENABLE:
       Refresh();
       return 0;

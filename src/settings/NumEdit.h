@@ -6,7 +6,9 @@
 #include <functional>
 #include <string>
 
+#include "framework/Anchors.h"
 #include "framework/Component.h"
+#include "framework/DragDrop.h"
 #include "framework/Input.h"
 #include "framework/Menus.h"
 #include "framework/Win32.h"
@@ -14,7 +16,7 @@
 
 namespace tavelo {
 
-class TNumEdit : public TComponent {
+class TNumEdit : public TComponent, private TDragTarget {
  public:
   // Kept inside the class: forms have border styles of their own.
   enum class TBorderStyle { bsNone, bsSingle };
@@ -88,6 +90,10 @@ class TNumEdit : public TComponent {
   void SetVisible(bool visible);
   bool TabStop() const;
   void SetTabStop(bool tabStop);
+  // The place among the parent's child windows, which Tab follows; a place
+  // beyond the last makes the box the last.
+  int TabOrder() const;
+  void SetTabOrder(int order);
 
   bool AutoSelect() const { return autoSelect_; }
   void SetAutoSelect(bool autoSelect);
@@ -115,6 +121,30 @@ class TNumEdit : public TComponent {
   HWND HintWindow() const { return tooltip_; }
   TImeMode ImeMode() const { return imeMode_; }
   void SetImeMode(TImeMode mode);
+  // The input method, by its description, switched on while the box has the
+  // focus; empty, or a name no installed input method has, keeps the user's.
+  const std::wstring& ImeName() const { return imeName_; }
+  void SetImeName(std::wstring name);
+
+  // The parent's edges the box keeps its distance to when the parent is
+  // resized; akLeft | akTop by default.
+  TAnchors Anchors() const { return anchors_; }
+  void SetAnchors(TAnchors anchors) { anchors_ = anchors; }
+  // Bounds every later size, including the automatic height.
+  const TSizeConstraints& Constraints() const { return constraints_; }
+  void SetConstraints(TSizeConstraints constraints);
+
+  TDragMode DragMode() const { return dragMode_; }
+  void SetDragMode(TDragMode mode) { dragMode_ = mode; }
+  TDragKind DragKind() const { return dragKind_; }
+  void SetDragKind(TDragKind kind) { dragKind_ = kind; }
+  // Shown while the box is over a place that takes it; not owned.
+  HCURSOR DragCursor() const { return dragCursor_; }
+  void SetDragCursor(HCURSOR cursor) { dragCursor_ = cursor; }
+  // Drags the box (or docks it, with dkDock) until the left button is
+  // released; without `immediate` only once the mouse moves far enough.
+  void BeginDrag(bool immediate);
+  bool Dragging() const { return dragging_; }
 
   bool Modified() const { return modified_; }
   void SetModified(bool modified) { modified_ = modified; }
@@ -145,6 +175,14 @@ class TNumEdit : public TComponent {
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
+  // As the source of a drag.
+  TStartDragEvent OnStartDrag;
+  TEndDragEvent OnEndDrag;
+  TStartDragEvent OnStartDock;
+  TEndDragEvent OnEndDock;
+  // As a target: another box is dragged over this one, or dropped on it.
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
 
  protected:
   virtual void CreateEditCaret();
@@ -196,6 +234,22 @@ class TNumEdit : public TComponent {
   bool KeyMessage(UINT message, WPARAM& wParam);
   void MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void ShowContextMenu(LPARAM lParam);
+  void SwitchToNamedIme();
+  void RestoreKeyboardLayout();
+  // Remembers the bounds and the parent's size that the anchors start from.
+  void RememberAnchorOrigin();
+  void FollowParentSize();
+  void ConstrainSize(WINDOWPOS& position) const;
+  // Answers whether the press started a drag.
+  bool DragOnPress(LPARAM lParam);
+  // Answers whether a drag started.
+  bool Drag(POINT pressedAt, bool immediate);
+  // `grip`: where the mouse holds the box, from its top left corner.
+  void Dock(HWND site, POINT at, POINT grip);
+
+  TObject* DragTargetObject() override { return this; }
+  bool DragOver(TObject* source, POINT at, TDragState state) override;
+  void DragDrop(TObject* source, POINT at) override;
 
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -234,6 +288,17 @@ class TNumEdit : public TComponent {
   bool showHint_ = false;
   HWND tooltip_ = nullptr;
   TImeMode imeMode_ = TImeMode::imDontCare;
+  std::wstring imeName_;
+  HKL layoutBeforeIme_ = nullptr;
+  TAnchors anchors_ = akLeft | akTop;
+  TBounds anchorBounds_;
+  SIZE anchorParentSize_{};
+  bool followingParent_ = false;
+  TSizeConstraints constraints_;
+  TDragMode dragMode_ = TDragMode::dmManual;
+  TDragKind dragKind_ = TDragKind::dkDrag;
+  HCURSOR dragCursor_;
+  bool dragging_ = false;
 };
 
 }  // namespace tavelo

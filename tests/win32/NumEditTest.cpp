@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/Form.h"
 #include "framework/Menus.h"
@@ -348,6 +349,199 @@ TEST_F(NumEditTest, HintWindowExistsOnlyWithShowHintAndAHint) {
     GetClassNameW(tooltip, className, 64);
     EXPECT_STREQ(className, TOOLTIPS_CLASSW);
   }
+}
+
+TEST_F(NumEditTest, UnknownImeNameKeepsTheKeyboardLayout) {
+  const HKL before = GetKeyboardLayout(0);
+  box->SetImeName(L"No such input method");
+  SetFocus(box->Handle());
+  ASSERT_EQ(GetFocus(), box->Handle());
+  EXPECT_EQ(GetKeyboardLayout(0), before);
+  EXPECT_EQ(box->ImeName(), L"No such input method");
+}
+
+TEST_F(NumEditTest, TabOrderIsThePlaceThatTabFollows) {
+  auto* second = new TNumEdit(&form, form.Handle(), RECT{20, 50, 60, 70});
+  ASSERT_EQ(box->TabOrder(), 0);
+  ASSERT_EQ(second->TabOrder(), 1);
+  EXPECT_EQ(GetNextDlgTabItem(form.Handle(), box->Handle(), FALSE), second->Handle());
+
+  second->SetTabOrder(0);
+  EXPECT_EQ(second->TabOrder(), 0);
+  EXPECT_EQ(box->TabOrder(), 1);
+  EXPECT_EQ(GetNextDlgTabItem(form.Handle(), second->Handle(), FALSE), box->Handle());
+
+  second->SetTabOrder(99);
+  EXPECT_EQ(second->TabOrder(), 1);
+}
+
+RECT BoundsInParent(HWND window) {
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&bounds), 2);
+  return bounds;
+}
+
+TEST_F(NumEditTest, AnchorsFollowTheFormsClientArea) {
+  const struct {
+    TAnchors anchors;
+    RECT expected;  // after the client area grew by 50 x 30
+  } cases[] = {
+      {akLeft | akTop, {20, 20, 60, 40}},
+      {akRight | akBottom, {70, 50, 110, 70}},
+      {akLeft | akRight | akTop, {20, 20, 110, 40}},
+  };
+  const int width = form.ClientWidth(), height = form.ClientHeight();
+  for (const auto& c : cases) {
+    form.SetClientSize(width, height);
+    box->SetBounds(20, 20, 40, 20);
+    box->SetAnchors(c.anchors);
+    form.SetClientSize(width + 50, height + 30);
+    const RECT bounds = BoundsInParent(box->Handle());
+    EXPECT_EQ(bounds.left, c.expected.left) << c.anchors;
+    EXPECT_EQ(bounds.top, c.expected.top) << c.anchors;
+    EXPECT_EQ(bounds.right, c.expected.right) << c.anchors;
+    EXPECT_EQ(bounds.bottom, c.expected.bottom) << c.anchors;
+  }
+}
+
+TEST_F(NumEditTest, ConstraintsBoundEverySizeAndAStretchedBoxComesBack) {
+  box->SetConstraints({60, 0, 100, 30});
+  EXPECT_EQ(BoundsInParent(box->Handle()).right, 20 + 60) << "the minimum applies at once";
+  box->SetBounds(20, 20, 500, 500);
+  RECT bounds = BoundsInParent(box->Handle());
+  EXPECT_EQ(bounds.right - bounds.left, 100);
+  EXPECT_EQ(bounds.bottom - bounds.top, 30);
+
+  box->SetBounds(20, 20, 80, 20);
+  box->SetAnchors(akLeft | akRight | akTop);
+  const int width = form.ClientWidth(), height = form.ClientHeight();
+  form.SetClientSize(width + 60, height);
+  bounds = BoundsInParent(box->Handle());
+  EXPECT_EQ(bounds.right - bounds.left, 100) << "stretched only up to the maximum";
+  form.SetClientSize(width, height);
+  bounds = BoundsInParent(box->Handle());
+  EXPECT_EQ(bounds.right - bounds.left, 80);
+}
+
+// Drives a drag with the mouse messages posted beforehand, in the box's
+// client coordinates, as the tracking loop reads them from the queue.
+class NumEditDragTest : public NumEditTest {
+ protected:
+  NumEditDragTest() {
+    box->SetDragMode(TDragMode::dmAutomatic);
+    target->SetAutoSize(false);
+    target->SetBounds(120, 20, 40, 20);
+    box->OnStartDrag = [this](TObject* sender) {
+      EXPECT_EQ(sender, box);
+      ++starts;
+    };
+    box->OnEndDrag = [this](TObject*, TObject* endTarget, int x, int y) {
+      ended = endTarget;
+      endedAt = POINT{x, y};
+      ++ends;
+    };
+  }
+
+  void PressMoveRelease(POINT to) const {
+    PostMessageW(box->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x / 2, to.y));
+    PostMessageW(box->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    PostMessageW(box->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    SendMessageW(box->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  }
+
+  TNumEdit* target = new TNumEdit(&form, form.Handle(), RECT{120, 20, 160, 40});
+  int starts = 0;
+  int ends = 0;
+  TObject* ended = nullptr;
+  POINT endedAt{-1, -1};
+};
+
+TEST_F(NumEditDragTest, DropOnABoxThatAcceptsIt) {
+  std::vector<TDragState> states;
+  target->OnDragOver = [&](TObject* sender, TObject* source, int, int, TDragState state,
+                           bool& accept) {
+    EXPECT_EQ(sender, target);
+    EXPECT_EQ(source, box);
+    EXPECT_TRUE(accept) << "a handler starts from accepting";
+    states.push_back(state);
+  };
+  int drops = 0;
+  target->OnDragDrop = [&](TObject* sender, TObject* source, int x, int y) {
+    EXPECT_EQ(sender, target);
+    EXPECT_EQ(source, box);
+    EXPECT_EQ(x, 10);
+    EXPECT_EQ(y, 5);
+    ++drops;
+  };
+  PressMoveRelease({110, 5});  // the target's client area starts 100 pixels to the right
+  EXPECT_EQ(starts, 1);
+  EXPECT_EQ(drops, 1);
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(ended, target);
+  EXPECT_EQ(endedAt.x, 10);
+  ASSERT_GE(states.size(), 2u);
+  EXPECT_EQ(states.front(), TDragState::dsDragEnter);
+  EXPECT_EQ(states.back(), TDragState::dsDragMove);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(NumEditDragTest, BoxWithoutDragOverTakesNothing) {
+  int drops = 0;
+  target->OnDragDrop = [&](TObject*, TObject*, int, int) { ++drops; };
+  PressMoveRelease({110, 5});
+  EXPECT_EQ(starts, 1);
+  EXPECT_EQ(drops, 0);
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(ended, nullptr);
+}
+
+TEST_F(NumEditDragTest, PressWithinTheDragDistanceIsAClick) {
+  int clicks = 0;
+  box->OnClick = [&](TObject*) { ++clicks; };
+  PressMoveRelease({6, 5});
+  EXPECT_EQ(starts, 0);
+  EXPECT_EQ(ends, 0);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(NumEditDragTest, EscCancelsTheDrag) {
+  int drops = 0;
+  target->OnDragOver = [](TObject*, TObject*, int, int, TDragState, bool&) {};
+  target->OnDragDrop = [&](TObject*, TObject*, int, int) { ++drops; };
+  PostMessageW(box->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(110, 5));
+  PostMessageW(box->Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+  PostMessageW(box->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(110, 5));
+  SendMessageW(box->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(drops, 0);
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(ended, nullptr);
+}
+
+TEST_F(NumEditDragTest, DockKindMovesTheBoxIntoADockSite) {
+  TForm site(nullptr, L"TNumEditDockSite");
+  site.SetBounds(400, 100, 240, 120);
+  site.Show();
+  SetDockSite(site.Handle(), &site);
+  TObject* dockedOn = nullptr;
+  int startedDocks = 0;
+  box->OnStartDock = [&](TObject*) { ++startedDocks; };
+  box->OnEndDock = [&](TObject*, TObject* endTarget, int, int) { dockedOn = endTarget; };
+  box->SetDragKind(TDragKind::dkDock);
+
+  POINT drop{50, 40};  // in the site's client area, as the box's client point
+  MapWindowPoints(site.Handle(), box->Handle(), &drop, 1);
+  PressMoveRelease(drop);
+
+  EXPECT_EQ(startedDocks, 1);
+  EXPECT_EQ(starts, 0) << "docking is not dragging";
+  EXPECT_EQ(dockedOn, &site);
+  EXPECT_EQ(GetParent(box->Handle()), site.Handle());
+  // The box keeps the grip: pressed at 5,5 of its client area, inside a 2-pixel edge.
+  const RECT bounds = BoundsInParent(box->Handle());
+  EXPECT_EQ(bounds.left, 50 - 7);
+  EXPECT_EQ(bounds.top, 40 - 7);
+  SetParent(box->Handle(), form.Handle());  // the form destroys its own box
 }
 
 }  // namespace
