@@ -2,6 +2,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <commctrl.h>
 
@@ -355,7 +356,13 @@ TEST_F(PanelFormTest, APictureThatIsGoneOrBrokenGivesTheDefaultPictureWrittenBac
   application.CreateForm(ConfigForm);
 }
 
-TEST_F(PanelFormTest, PictureItemsAndDropsChangeThePictureAndMPicTogether) {
+// Files dropped on the panel, as the shell hands them over.
+void Drop(const std::vector<std::wstring>& files) {
+  SendMessageW(PanelForm->Handle(), WM_DROPFILES,
+               reinterpret_cast<WPARAM>(test::MakeDrop(files, POINT{5, 5})), 0);
+}
+
+TEST_F(PanelFormTest, DroppedPicturesAndPictureItemsChangeThePictureAndMPicTogether) {
   Start();
   const std::wstring red = DataFolder + L"red.BMP";
   const std::wstring text = DataFolder + L"notes.txt";
@@ -364,13 +371,16 @@ TEST_F(PanelFormTest, PictureItemsAndDropsChangeThePictureAndMPicTogether) {
   test::WriteBytes(text, Bytes{'h', 'i'});
   test::WriteBytes(broken, Bytes{'B', 'M', 0});
 
-  PanelForm->DropDstFileDrop(PanelForm->DropDst, {text, red, red}, 5, 5);
+  Drop({text, red, red});
   EXPECT_EQ(PanelForm->MPic, L"") << "only the first file counts";
-  PanelForm->DropDstFileDrop(PanelForm->DropDst, {red, text}, 5, 5);
+  EXPECT_TRUE(IsLightGrey(Pixel(80, 60)));
+  Drop({red, text});
   EXPECT_EQ(PanelForm->MPic, red);
   EXPECT_EQ(Pixel(80, 60), RGB(255, 0, 0));
 
-  EXPECT_THROW(PanelForm->DropDstFileDrop(PanelForm->DropDst, {broken}, 5, 5), Exception);
+  MainForm->MCPU = 42;
+  Drop({broken});
+  EXPECT_EQ(MainForm->MCPU, 0) << "the error reached the controller's hook, which reset";
   EXPECT_EQ(PanelForm->MPic, red) << "what is shown did not change";
   EXPECT_EQ(Pixel(80, 60), RGB(255, 0, 0));
 
