@@ -15,6 +15,7 @@ build:
 bench:
 	@scripts/bench.sh
 
-# Fuzzes the settings-file codecs for FUZZ_SECONDS (default 60).
+# Fuzzes the settings-file codecs and the picture decoders, FUZZ_SECONDS
+# each (default 60).
 fuzz:
 	@scripts/fuzz.sh $(FUZZ_SECONDS)

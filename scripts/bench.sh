@@ -19,6 +19,7 @@ trap cleanup EXIT
 
 log "Portable code (native)"
 "$build/native/bin/tavelo_portable_bench"
+"$build/native/bin/tavelo_picture_bench"
 
 [ -f "$prefix/system.reg" ] || { log "Making the Wine prefix $prefix"; make_prefix "$prefix" win64; }
 start_xvfb || exit 1

@@ -1,15 +1,30 @@
 #!/usr/bin/env bash
-# Cross-builds libjpeg-turbo and libpng for one Windows target into a cache in
-# the build folder, from Debian's source packages. A second run reuses it.
-# Usage: build-deps.sh <build dir> <i686|x86_64>
+# Builds libjpeg-turbo and libpng from Debian's source packages into a cache
+# in the build folder: cross-built for a Windows target, natively with the
+# host compiler, or natively instrumented for the fuzzer (clang, AddressSanitizer,
+# UndefinedBehaviorSanitizer and coverage). A second run reuses the cache.
+# The native kinds take zlib from the host's zlib1g-dev.
+# Usage: build-deps.sh <build dir> <i686|x86_64|native|fuzz>
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "$1")
 arch=$2
-triplet=$arch-w64-mingw32
-toolchain=$here/cmake/toolchain-$arch.cmake
 src=$build/deps/src
-prefix=$build/deps/$triplet
+case $arch in
+  i686|x86_64)
+    prefix=$build/deps/$arch-w64-mingw32
+    target=(-DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-$arch.cmake") ;;
+  native)
+    prefix=$build/deps/native
+    target=(-DCMAKE_POSITION_INDEPENDENT_CODE=ON) ;;
+  fuzz)
+    prefix=$build/deps/fuzz
+    flags="-g -fsanitize=address,undefined,fuzzer-no-link"
+    # The SIMD code is assembler, which the sanitizers cannot see into.
+    target=(-DCMAKE_C_COMPILER=clang -DCMAKE_C_FLAGS="$flags" -DWITH_SIMD=OFF
+            -DCMAKE_POSITION_INDEPENDENT_CODE=ON) ;;
+  *) echo "Unknown target $arch" >&2; exit 2 ;;
+esac
 stamp=$prefix/.complete
 
 [ -f "$stamp" ] && exit 0
@@ -27,10 +42,10 @@ fetch() {  # fetch <source package> <unpacked folder glob>
   dirname "$found"
 }
 
-cross_build() {  # cross_build <source dir> <name> <cmake args...>
+build_library() {  # build_library <source dir> <name> <cmake args...>
   local dir=$1 name=$2; shift 2
   cmake -S "$dir" -B "$build/deps/build-$name-$arch" -G Ninja -Wno-dev \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    "${target[@]}" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_LIBDIR="$prefix/lib" \
     -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >/dev/null
   cmake --build "$build/deps/build-$name-$arch" >/dev/null
   cmake --install "$build/deps/build-$name-$arch" >/dev/null
@@ -40,7 +55,7 @@ jpeg=$(fetch libjpeg-turbo 'libjpeg-turbo-*')
 # The security update's .dsc is missing from the mirror, so the version is pinned.
 png=$(fetch libpng1.6=1.6.39-2+deb12u5 'libpng1.6-*')
 
-cross_build "$jpeg" jpeg -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF
-cross_build "$png" png -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+build_library "$jpeg" jpeg -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF
+build_library "$png" png -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
   -DPNG_EXECUTABLES=OFF -DZLIB_USE_STATIC_LIBS=ON
 touch "$stamp"

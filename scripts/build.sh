@@ -23,6 +23,8 @@ for arch in i686 x86_64; do
   cmake --build "$build/$arch"
 done
 
-configure native
+log "Picture libraries, native"
+"$here/scripts/build-deps.sh" "$build" native
+configure native -DTAVELO_DEPS_PREFIX="$build/deps/native"
 log "Building native"
 cmake --build "$build/native"

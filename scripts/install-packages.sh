@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  libz-mingw-w64-dev cmake ninja-build nasm googletest g++ make
+  libz-mingw-w64-dev zlib1g-dev cmake ninja-build nasm googletest g++ make
   xvfb xdotool x11-utils imagemagick fonts-vlgothic fonts-wine dpkg-dev
 )
 

@@ -1,17 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <commctrl.h>
-
+#include "PictureEncoders.h"
 #include "TestSupport.h"
 #include "app/Main.h"
 #include "app/Orvane.h"
 #include "framework/Text.h"
 #include "panel/Panel.h"
 #include "settings/Config.h"
+
+#include <commctrl.h>  // after windows.h
 
 namespace tavelo {
 namespace {
@@ -103,16 +105,16 @@ class PanelFormTest : public ::testing::Test {
     return GetRValue(pixel) > 150 && GetGValue(pixel) > 150 && GetBValue(pixel) > 150;
   }
 
-  // A 2 x 2 bottom-up 24-bit BMP in one colour.
-  static void WriteBmp(const std::wstring& path, BYTE red, BYTE green, BYTE blue) {
-    Bytes file = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0,
-                  0,   0,   1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B,
-                  0,   0,   0, 0, 0,  0, 0, 0, 0, 0};
-    for (int row = 0; row < 2; ++row) {
-      for (int column = 0; column < 2; ++column) file.insert(file.end(), {blue, green, red});
-      file.insert(file.end(), {0, 0});  // rows end on four bytes
-    }
-    test::WriteBytes(path, file);
+  // A small picture file in one colour.
+  static void WritePng(const std::wstring& path, std::uint8_t red, std::uint8_t green,
+                       std::uint8_t blue) {
+    test::WriteBytes(path, test::EncodePng(8, 6, [&](int, std::uint8_t* rgb) {
+                       for (int x = 0; x < 8; ++x, rgb += 3) {
+                         rgb[0] = red;
+                         rgb[1] = green;
+                         rgb[2] = blue;
+                       }
+                     }));
   }
 
   TApplication application;
@@ -364,10 +366,10 @@ void Drop(const std::vector<std::wstring>& files) {
 
 TEST_F(PanelFormTest, DroppedPicturesAndPictureItemsChangeThePictureAndMPicTogether) {
   Start();
-  const std::wstring red = DataFolder + L"red.BMP";
+  const std::wstring red = DataFolder + L"red.PNG";
   const std::wstring text = DataFolder + L"notes.txt";
   const std::wstring broken = DataFolder + L"broken.bmp";
-  WriteBmp(red, 255, 0, 0);
+  WritePng(red, 255, 0, 0);
   test::WriteBytes(text, Bytes{'h', 'i'});
   test::WriteBytes(broken, Bytes{'B', 'M', 0});
 
