@@ -23,6 +23,9 @@ for arch in i686 x86_64; do
   cmake --build "$build/$arch"
 done
 
+# The companion is 64-bit only; the 32-bit TVL.exe finds it beside itself.
+cp "$build/x86_64/bin/Vessra.exe" "$build/i686/bin/Vessra.exe"
+
 log "Picture libraries, native"
 "$here/scripts/build-deps.sh" "$build" native
 configure native -DTAVELO_DEPS_PREFIX="$build/deps/native"

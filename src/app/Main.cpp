@@ -233,17 +233,44 @@ void TMainForm::PPTaskManClick(TObject*) { Func_ShellExec(L"taskmgr.exe", L"", L
 
 void TMainForm::PPCloseClick(TObject*) { Close(); }
 
-// Freeing memory comes with the optimiser. Until then a run keeps only the
-// frame the cycle relies on: the clock stops for it, and afterwards the loads
-// and the periodic count start from 0.
-void TMainForm::PPRAMClick(TObject* sender) { PPRAMCleanClick(sender); }
+void TMainForm::PPRAMClick(TObject* sender) {
+  Proc_Optimise(static_cast<TMenuItem*>(sender)->Tag * 10);
+}
 
-void TMainForm::PPRAMCleanClick(TObject*) {
+void TMainForm::PPRAMCleanClick(TObject*) { Proc_Optimise(Func_NumberOf(ConfigForm->TXTRAMValue)); }
+
+void TMainForm::jsMaxMemsBeforeDefrag(TObject*) {
+  PPMenu->AutoPopup = false;
+  TrayIconRAM->SetEnabled(false);
+  FMemWork = true;
   TimerMain->SetEnabled(false);
+  SetStoppedFace();
+  PPRAMClean->Enabled = false;
+  PPRAM->Enabled = false;
+  Proc_PanelBusy(true);
+}
+
+void TMainForm::jsMaxMemsAfterDefrag(TObject* sender) {
+  PPMenu->AutoPopup = true;
+  Proc_PanelBusy(false);
+  PPRAMClean->Enabled = true;
+  PPRAM->Enabled = true;
+  FMemWork = false;
   MCPU = 0;
   MRAM = 0;
-  MTimeC = 0;
+  MTimeC = 0;  // the periodic interval starts again after every run
+  Proc_TrayIconList();
+  TrayIconRAM->SetEnabled(true);
   TimerMain->SetEnabled(true);
+  if (PPStop->Checked()) PPStopClick(sender);
+}
+
+void TMainForm::Proc_PanelBusy(bool busy) {
+  if (!PPPanel->Checked()) return;
+  if (busy)
+    PanelForm->Proc_BusyBegin();
+  else
+    PanelForm->Proc_BusyEnd();
 }
 
 void TMainForm::Proc_TrayIconList() {

@@ -1,7 +1,8 @@
 #pragma once
 // The main controller window: never shown, alive for the whole run. It owns
 // the two tray icons with their shared popup menu, the image lists of their
-// faces, the clock of the one-second cycle and the exception hook.
+// faces, the clock of the one-second cycle, the exception hook and the
+// in-process memory squeezer.
 #include <array>
 #include <cstdint>
 #include <exception>
@@ -11,6 +12,7 @@
 #include "framework/ImageList.h"
 #include "framework/Menus.h"
 #include "framework/Timer.h"
+#include "optimiser/jsMaxMems.h"
 #include "tray/CoolTrayIcon.h"
 
 namespace tavelo {
@@ -47,6 +49,14 @@ class TMainForm : public TForm {
   void PPTrayRAM1Click(TObject* sender);
   void PPTrayRAM2Click(TObject* sender);
   void PPTrayPosClick(TObject* sender);
+  // The busy state of a run: menus closed, the RAM icon deaf, both icons
+  // stopped, the clock stopped; and back.
+  void jsMaxMemsBeforeDefrag(TObject* sender);
+  void jsMaxMemsAfterDefrag(TObject* sender);
+
+  // A run through the companion program, the way of 64-bit Windows: frees
+  // `amount` megabytes and waits for it, handling messages meanwhile.
+  void Proc_RunCompanion(int amount);
 
   // Components; the form owns them all.
   TCoolTrayIcon* TrayIconCPU;
@@ -61,6 +71,7 @@ class TMainForm : public TForm {
       *PPTrayPos, *PPTaskMan, *PPClose;
   TTimer* TimerMain;
   TApplicationEvents* ApplicationEvents;
+  TjsMaxMems* jsMaxMems;
 
   bool FMemWork = false;
   int MTrayCPUDisp = 0;
@@ -87,6 +98,13 @@ class TMainForm : public TForm {
   void OpenPanel();
   void ShowOnIcon(TCoolTrayIcon* icon, int face, const wchar_t* label, int percent);
   void SetStoppedFace();
+  // A run of `percent` of the installed memory, through the companion under
+  // WOW64 and through the squeezer otherwise.
+  void Proc_Optimise(int percent);
+  void Proc_Squeeze(int amount);
+  // The panel window's side of the busy state, when it is shown: its menu
+  // closed and its run entries disabled, its texts emptied; and back.
+  void Proc_PanelBusy(bool busy);
 };
 
 extern TMainForm* MainForm;

@@ -110,6 +110,11 @@ void TMainForm::LoadLayout() {
   ApplicationEvents->OnException = [this](TObject* sender, const std::exception& error) {
     ApplicationEventsException(sender, error);
   };
+
+  jsMaxMems = new TjsMaxMems(this);
+  jsMaxMems->SetName(L"jsMaxMems");
+  jsMaxMems->OnBeforeDefrag = [this](TObject* sender) { jsMaxMemsBeforeDefrag(sender); };
+  jsMaxMems->OnAfterDefrag = [this](TObject* sender) { jsMaxMemsAfterDefrag(sender); };
 }
 
 }  // namespace tavelo

@@ -7,6 +7,7 @@
 #include "app/Main.h"
 #include "app/Orvane.h"
 #include "app/SettingsFiles.h"
+#include "optimiser/FindExe.h"
 
 namespace tavelo {
 
@@ -146,7 +147,12 @@ void TConfigForm::BtnDelClick(TObject*) {
   BtnDel->SetEnabled(ListBox->ItemIndex() >= 0);
 }
 
-// The exclusion list is not consulted yet, so nothing holds a run back.
-bool TConfigForm::Func_StopExe() { return false; }
+// Every entry is tested, so a check costs the same whichever entry matches.
+bool TConfigForm::Func_StopExe() {
+  int running = 0;
+  for (int index = 0; index < ListBox->Count(); ++index)
+    if (Func_FindExe(ListBox->Item(index))) ++running;
+  return running > 0;
+}
 
 }  // namespace tavelo

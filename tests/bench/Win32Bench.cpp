@@ -5,7 +5,9 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -17,6 +19,7 @@
 #include "app/Orvane.h"
 #include "framework/Application.h"
 #include "framework/Picture.h"
+#include "optimiser/jsMaxMems.h"
 #include "settings/Config.h"
 
 namespace {
@@ -139,6 +142,67 @@ void MeasurePictures() {
   DeleteFileW(path.c_str());
 }
 
+constexpr double kMiB = 1048576.0;
+
+// The in-process squeezer at its cap: time, and the commit at the end of the
+// commit phase (its peak) and after the call, over the process's own.
+void MeasureSqueeze() {
+  using tavelo::test::CommittedPrivateBytes;
+  tavelo::TjsMaxMems squeezer(nullptr);
+  const std::int64_t before = CommittedPrivateBytes(GetCurrentProcess());
+  std::int64_t peak = 0;
+  int steps = 0;
+  squeezer.OnProgress = [&](tavelo::TObject*, std::int64_t) {
+    if (++steps == 1024) peak = CommittedPrivateBytes(GetCurrentProcess()) - before;
+  };
+  const auto start = Clock::now();
+  squeezer.DefragMemory(1024);
+  const double ms = MillisecondsSince(start);
+  std::printf("squeeze of 1024 MB in-process: %.0f ms (with one commit reading); peak commit "
+              "%.1f MiB; left committed afterwards %.1f MiB\n",
+              ms, peak / kMiB, (CommittedPrivateBytes(GetCurrentProcess()) - before) / kMiB);
+}
+
+// Runs Vessra.exe with the amount; with `watch`, reads its commit from
+// outside as often as it can while it runs and answers the highest reading.
+// Each reading interrupts the companion, so a watched run takes longer.
+std::int64_t RunCompanion(const wchar_t* amount, bool watch, double& ms, DWORD& code) {
+  wchar_t folder[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, folder, MAX_PATH);
+  std::wstring commandLine(folder);
+  commandLine = commandLine.substr(0, commandLine.find_last_of(L'\\') + 1) + L"Vessra.exe " + amount;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  code = 1;
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                      nullptr, nullptr, &startup, &process))
+    return 0;
+  using tavelo::test::CommittedPrivateBytes;
+  const std::int64_t atStart = CommittedPrivateBytes(process.hProcess);
+  const auto start = Clock::now();
+  ResumeThread(process.hThread);
+  std::int64_t peak = 0;
+  while (WaitForSingleObject(process.hProcess, watch ? 0 : INFINITE) == WAIT_TIMEOUT)
+    peak = std::max(peak, CommittedPrivateBytes(process.hProcess) - atStart);
+  ms = MillisecondsSince(start);
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return peak;
+}
+
+void MeasureCompanion() {
+  double ms = 0;
+  DWORD code = 1;
+  RunCompanion(L"4096", false, ms, code);
+  std::printf("Vessra.exe 4096: exit code %lu after %.0f ms\n", code, ms);
+  const std::int64_t peak = RunCompanion(L"4096", true, ms, code);
+  std::printf("Vessra.exe 4096, watched: exit code %lu after %.0f ms; peak commit seen %.1f MiB "
+              "over its start\n",
+              code, ms, peak / kMiB);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -149,5 +213,7 @@ int wmain(int argc, wchar_t** argv) {
   for (int round = 1; round <= 3; ++round) MeasureStart(round);
   MeasureFaceChanges();
   MeasurePictures();
+  MeasureSqueeze();
+  MeasureCompanion();
   return 0;
 }

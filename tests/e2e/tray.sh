@@ -5,71 +5,9 @@
 # Usage: tray.sh <folder of TVL.exe and TrayTool.exe> <Wine loader> <prefix> <screenshot folder>
 set -uo pipefail
 bin=$1 loader=$2 prefix=$3 shots=$4
-export WINEPREFIX=$prefix
-export WINEDLLOVERRIDES="mscoree,mshtml=,pdh=n,b"
 export TVL_PDH_VALUES=88  # red on the digital face; the memory load here is low, so green
-data="$prefix/drive_c/users/$(id -un)/AppData/Roaming/Orvane Project/TVL"
-mkdir -p "$shots"
 
-# The two icon places at the right end of the taskbar of a 1024 x 768 desktop.
-left_icon=16x16+986+750
-right_icon=16x16+1006+750
-
-passed=0 failed=0
-check() {  # check <what> <command...>
-  local what=$1; shift
-  if "$@"; then passed=$((passed + 1)); echo "ok      $what"
-  else failed=$((failed + 1)); echo "FAILED  $what"; fi
-}
-
-shot() { import -window root "$shots/$1.png"; echo "$shots/$1.png"; }
-# pixels of one exact colour inside a region of a screenshot
-count() { convert "$1" -crop "$2" +repage txt:- | grep -ci "$3"; }
-is_cpu_icon() { [ "$(count "$1" "$2" '#FF0000')" -gt 20 ]; }
-is_ram_icon() { [ "$(count "$1" "$2" '#00FF00')" -gt 20 ]; }
-tavelo_runs() { pgrep -f 'TVL\.exe' >/dev/null; }
-
-start_tavelo() {  # start_tavelo [TVL.ini text]
-  rm -rf "$data"
-  if [ -n "${1:-}" ]; then
-    mkdir -p "$data"
-    { printf '\xff\xfe'; printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE; } > "$data/TVL.ini"
-  fi
-  "$loader" "$(windows_path "$bin/TVL.exe")" </dev/null >/dev/null 2>&1 &
-  for _ in $(seq 100); do  # the icons show the first loads within a few seconds
-    local screen; screen=$(shot waiting)
-    is_cpu_icon "$screen" "$left_icon" || is_cpu_icon "$screen" "$right_icon" && return 0
-    sleep 0.3
-  done
-  return 1
-}
-
-stop_tavelo() {
-  "$loader" taskkill /im TVL.exe </dev/null >/dev/null 2>&1
-  for _ in $(seq 50); do tavelo_runs || break; sleep 0.2; done
-  /usr/lib/wine/wineserver64 -k </dev/null >/dev/null 2>&1
-  /usr/lib/wine/wineserver64 -w </dev/null >/dev/null 2>&1
-}
-
-windows_path() { echo "Z:${1//\//\\}"; }
-
-# The top edge of the open menu: the first white row above the taskbar.
-menu_top() {
-  convert "$(shot menu-open)" -crop 1x360+900+400 +repage txt:- |
-    awk -F'[,:]' '/#FFFFFF/ { print $2 + 400; exit }'
-}
-
-# Opens the tray menu on an icon and clicks the item that lies `offset`
-# pixels below the menu's top edge; the menu's place depends on the cursor.
-menu_item() {  # menu_item <icon x> <offset>
-  xdotool mousemove "$1" 758 click 3
-  sleep 1
-  xdotool mousemove 900 $(( $(menu_top) + $2 )) click 1
-  sleep 1.5
-}
-stop_item=56     # 停止(S)
-config_item=110  # 設定(C)
-exit_item=200    # 終了(X)
+source "$(dirname "$0")/common.sh"
 
 echo "== Tray icons"
 check "Tavelo starts with both icons in the tray" start_tavelo

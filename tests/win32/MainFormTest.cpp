@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "TestSupport.h"
 #include "app/Main.h"
@@ -28,7 +29,11 @@ class MainFormTest : public ::testing::Test {
     application.Initialize();
     application.CreateForm(MainForm);
     application.CreateForm(ConfigForm);
+    // Runs free a share of the installed memory; a small one keeps them quick.
+    MainForm->MTotalRAM = kSmallMachine;
   }
+
+  static constexpr std::int64_t kSmallMachine = 64 * 1048576;
 
   // One second of the cycle: two ticks of the clock.
   static void Second() {
@@ -200,6 +205,105 @@ TEST_F(MainFormTest, ChoosingAFaceWhileStoppedKeepsTheStoppedFace) {
   MainForm->PPStop->Click();
   EXPECT_EQ(MainForm->TrayIconRAM->IconList(), MainForm->ImageListRAM);
   EXPECT_EQ(MainForm->TrayIconRAM->IconIndex(), 0);
+}
+
+// Records each squeezer call of a run: how many blocks it took, and whether
+// the controller was fully busy in it and fully back after it.
+class SqueezeRecorder {
+ public:
+  SqueezeRecorder() {
+    TjsMaxMems& squeezer = *MainForm->jsMaxMems;
+    const TNotifyEvent before = squeezer.OnBeforeDefrag;
+    const TNotifyEvent after = squeezer.OnAfterDefrag;
+    squeezer.OnBeforeDefrag = [this, before](TObject* sender) {
+      before(sender);
+      blocks.push_back(0);
+      steps_ = 0;
+      busy.push_back(Busy());
+    };
+    // Two steps a block: its commit and its release.
+    squeezer.OnProgress = [this](TObject*, std::int64_t) { blocks.back() = ++steps_ / 2; };
+    squeezer.OnAfterDefrag = [this, after](TObject* sender) {
+      after(sender);
+      backAfter.push_back(!MainForm->FMemWork && MainForm->TimerMain->Enabled() &&
+                          MainForm->PPMenu->AutoPopup && MainForm->TrayIconRAM->Enabled() &&
+                          MainForm->PPRAM->Enabled && MainForm->PPRAMClean->Enabled);
+    };
+  }
+
+  std::vector<int> blocks;
+  std::vector<bool> busy;
+  std::vector<bool> backAfter;
+
+ private:
+  int steps_ = 0;
+  static bool Busy() {
+    const TMainForm& main = *MainForm;
+    return main.FMemWork && !main.TimerMain->Enabled() && !main.PPMenu->AutoPopup &&
+           !main.TrayIconRAM->Enabled() && !main.PPRAM->Enabled && !main.PPRAMClean->Enabled &&
+           main.TrayIconCPU->IconIndex() == 101 && main.TrayIconRAM->IconIndex() == 101 &&
+           main.TrayIconCPU->Hint() == L"停止" && main.TrayIconRAM->Hint() == L"停止";
+  }
+};
+
+TEST_F(MainFormTest, MenuRunSqueezesTheShareOfTheMemoryInChunks) {
+  Start();
+  Second();
+  MainForm->MTimeC = 9;
+  const SqueezeRecorder recorder;
+  // 10 % of 20490 MB is 2049 MB: a call for the rest of 1 MB, then one for
+  // 2048, which the squeezer caps at 1024.
+  MainForm->MTotalRAM = std::int64_t{20490} * 1048576;
+  MainForm->PPRAMClick(MainForm->MPPRAM[1]);
+  EXPECT_EQ(recorder.blocks, (std::vector<int>{1, 1024}));
+  EXPECT_EQ(recorder.busy, (std::vector<bool>{true, true}));
+  EXPECT_EQ(recorder.backAfter, (std::vector<bool>{true, true}));
+  EXPECT_EQ(MainForm->MCPU, 0);
+  EXPECT_EQ(MainForm->MRAM, 0);
+  EXPECT_EQ(MainForm->MTimeC, 0);
+  EXPECT_TRUE(MainForm->TimerMain->Enabled());
+  EXPECT_EQ(MainForm->TrayIconCPU->IconList(), MainForm->ImageListNum) << "the chosen face is back";
+  Second();
+  EXPECT_EQ(MainForm->TrayIconCPU->Hint(), L"CPU:10%");
+}
+
+TEST_F(MainFormTest, ConfiguredRunTakesTheAmountFromTheSettings) {
+  Start(L"[RAM]\r\nValue=25\r\n");
+  const SqueezeRecorder recorder;
+  MainForm->PPRAMCleanClick(MainForm->PPRAMClean);
+  EXPECT_EQ(recorder.blocks, std::vector<int>{16}) << "25 % of 64 MB";
+}
+
+TEST_F(MainFormTest, RunWhileStoppedEndsWithTheStoppedFace) {
+  Start();
+  Second();
+  MainForm->PPStop->Click();
+  MainForm->PPRAMClick(MainForm->MPPRAM[5]);
+  for (TCoolTrayIcon* icon : {MainForm->TrayIconCPU, MainForm->TrayIconRAM}) {
+    EXPECT_EQ(icon->IconIndex(), 101);
+    EXPECT_EQ(icon->Hint(), L"停止");
+  }
+  EXPECT_EQ(MainForm->TrayIconCPU->IconList(), MainForm->ImageListCPU);
+  EXPECT_EQ(MainForm->TrayIconRAM->IconList(), MainForm->ImageListRAM);
+}
+
+// With notepad listed and running, every due run is held back, and the test
+// comes again with the next hold-off: once every 60 seconds.
+TEST_F(MainFormTest, ListedProgramHoldsAutomaticRunsBackAndIsAskedEveryMinute) {
+  test::WriteBytes(DataFolder + L"TVL.dat", test::Utf16File(L"Notepad.EXE\r\n"));
+  test::StartedProgram notepad(L"notepad.exe");
+  Start(L"[RAM]\r\nAuto=1\r\n");
+  const SqueezeRecorder recorder;
+  for (int second = 1; second <= 150; ++second) {
+    Second();
+    const bool due = second == 60 || second == 120;
+    ASSERT_EQ(MainForm->MTimeStop, due ? 60 : (second < 60 ? 60 - second : 60 - second % 60))
+        << "second " << second;
+  }
+  EXPECT_TRUE(recorder.blocks.empty()) << "no run while notepad runs";
+  notepad.End();
+  for (int second = 151; second <= 180; ++second) Second();
+  EXPECT_EQ(recorder.blocks, std::vector<int>{32}) << "the test at 180 s lets the run start";
 }
 
 // The process of that name started after the test began, or 0.

@@ -118,6 +118,60 @@ EnvironmentScope::~EnvironmentScope() {
   SetEnvironmentVariableW(name_.c_str(), hadValue_ ? previous_.c_str() : nullptr);
 }
 
+std::int64_t CommittedPrivateBytes(HANDLE process) {
+  std::int64_t committed = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (const char* address = nullptr;
+       VirtualQueryEx(process, address, &region, sizeof region) == sizeof region;
+       address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+      committed += static_cast<std::int64_t>(region.RegionSize);
+  }
+  return committed;
+}
+
+DWORD RunProgram(const std::wstring& commandLine, DWORD timeoutMs) {
+  std::wstring writable = commandLine;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    ADD_FAILURE() << "cannot start, error " << GetLastError();
+    return 0xFFFFFFFF;
+  }
+  WaitForSingleObject(process.hProcess, timeoutMs);
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process.hProcess, &code);
+  if (code == STILL_ACTIVE) TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+StartedProgram::StartedProgram(const std::wstring& commandLine) {
+  std::wstring writable = commandLine;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process_)) {
+    ADD_FAILURE() << "cannot start, error " << GetLastError();
+    return;
+  }
+  WaitForInputIdle(process_.hProcess, 30000);
+}
+
+StartedProgram::~StartedProgram() { End(); }
+
+void StartedProgram::End() {
+  if (!process_.hProcess) return;
+  TerminateProcess(process_.hProcess, 0);
+  WaitForSingleObject(process_.hProcess, 10000);
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+  process_ = {};
+}
+
 std::wstring VendorFolder() { return Func_SpecialFolder(kFolderAppData) + L"\\Orvane Project\\"; }
 
 std::wstring TaveloDataFolder() { return VendorFolder() + L"TVL\\"; }

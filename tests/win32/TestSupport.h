@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for tests that run under Wine: files, folders, environment and
 // starting TVL.exe as a real process.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,29 @@ class EnvironmentScope {
   bool hadValue_;
 };
 std::wstring Environment(const wchar_t* name);
+
+// Bytes of private memory committed in the process now.
+std::int64_t CommittedPrivateBytes(HANDLE process);
+
+// Runs the program with the command line (application name taken from the
+// command line) and answers its exit code, or STILL_ACTIVE after the timeout.
+DWORD RunProgram(const std::wstring& commandLine, DWORD timeoutMs);
+
+// A program started for a test, ended with the test.
+class StartedProgram {
+ public:
+  // Starts the program and waits until it waits for input.
+  explicit StartedProgram(const std::wstring& commandLine);
+  ~StartedProgram();
+  StartedProgram(const StartedProgram&) = delete;
+  StartedProgram& operator=(const StartedProgram&) = delete;
+  DWORD Id() const { return process_.dwProcessId; }
+  HANDLE Handle() const { return process_.hProcess; }
+  void End();
+
+ private:
+  PROCESS_INFORMATION process_{};
+};
 
 // The data folder that TVL.exe uses in this Wine prefix, and its parent.
 std::wstring VendorFolder();

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# End-to-end tests of the automatic memory optimisation: TVL.exe at a
+# threshold of 1 % (the memory load of the test machines is about that),
+# watched from outside. A run is seen as the burst of page faults that the
+# squeezer makes in TVL.exe, or as the companion Vessra.exe running.
+# Usage: optimiser.sh <folder of TVL.exe> <Wine loader> <prefix> <screenshot folder>
+set -uo pipefail
+bin=$1 loader=$2 prefix=$3 shots=$4
+export TVL_PDH_VALUES=10  # well below the CPU load that holds runs back
+
+source "$(dirname "$0")/common.sh"
+
+# A run of 1 % of the memory touches that many pages; half of them is far
+# beyond what the one-second cycle faults in between two looks.
+total_kb=$(awk '/^MemTotal:/ { print $2 }' /proc/meminfo)
+burst=$(( total_kb / 100 / 4 / 2 ))
+started=0 pid= baseline=0 seen_at=
+
+# The processes matching the pattern that run in this prefix, not in one of
+# another test run on the same machine.
+in_this_prefix() {  # in_this_prefix <pattern>
+  local candidate
+  for candidate in $(pgrep -f "$1"); do
+    grep -qz "^WINEPREFIX=$prefix\$" "/proc/$candidate/environ" 2>/dev/null && echo "$candidate"
+  done
+}
+
+faults() { awk '{ sub(/.*\) /, ""); print $8 }' "/proc/$pid/stat" 2>/dev/null || echo 0; }
+now_ms() { date +%s%3N; }
+
+# Looks every 0.2 s until `until_ms` after the start; sets seen_at to the
+# milliseconds since the start at which a run was seen first, or to "". A
+# run is seen once the faults since the baseline pass the burst.
+watch_for_run() {  # watch_for_run <until_ms>
+  seen_at=
+  while (( $(now_ms) - started < $1 )); do
+    if (( $(faults) - baseline > burst )) || [ -n "$(in_this_prefix 'Vessra\.exe')" ]; then
+      seen_at=$(( $(now_ms) - started ))
+      baseline=$(faults)
+      return 0
+    fi
+    sleep 0.2
+  done
+  return 1
+}
+
+# Stop and go through the tray menu: the hold-off is 0 afterwards, so an
+# automatic run is due in the next second, which may come before the menu
+# has closed; the faults count from before the go.
+stop_and_go() {
+  menu_item 1014 $stop_item
+  baseline=$(faults)
+  menu_item 1014 $stop_item
+}
+
+echo "== Automatic runs"
+rm -rf "$data"; mkdir -p "$data"
+utf16_file $'[RAM]\r\nAuto=1\r\nValue=1\r\n' > "$data/TVL.ini"
+utf16_file $'Notepad.EXE\r\n' > "$data/TVL.dat"
+tavelo=$(windows_path "$(realpath "$bin")/TVL.exe")
+"$loader" "$tavelo" </dev/null >/dev/null 2>&1 &
+for _ in $(seq 200); do
+  pid=$(in_this_prefix 'TVL\.exe' | head -1)
+  [ -n "$pid" ] && [ "$(tr -d '\0' < "/proc/$pid/cmdline")" = "$tavelo" ] && break
+  pid=
+  sleep 0.05
+done
+started=$(now_ms)
+check "TVL.exe runs" test -n "$pid"
+
+sleep 3  # the faults of the start-up itself are no run
+baseline=$(faults)
+watch_for_run 58500
+check "no run in the first 59 seconds of work" test -z "$seen_at"
+watch_for_run 70000
+echo "        first run seen ${seen_at:-never} ms after the start"
+check "the first automatic run starts in the 60th second" test "${seen_at:-0}" -ge 58500
+
+"$loader" notepad.exe </dev/null >/dev/null 2>&1 &
+sleep 3
+stop_and_go
+watch_for_run $(( $(now_ms) - started + 5000 ))
+check "with the listed notepad running a due run is held back" test -z "$seen_at"
+
+"$loader" taskkill /im notepad.exe </dev/null >/dev/null 2>&1
+sleep 2
+stop_and_go
+watch_for_run $(( $(now_ms) - started + 5000 ))
+check "once notepad has ended the next due run starts" test -n "$seen_at"
+
+stop_tavelo
+echo "e2e: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "TestSupport.h"
+#include "framework/Text.h"
+
+namespace tavelo {
+namespace {
+
+using Result = std::map<std::string, std::string>;
+
+std::wstring WithoutTrailingBackslash(std::wstring path) {
+  if (!path.empty() && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
+std::wstring ReadUtf16(const std::wstring& file) {
+  const Bytes bytes = test::ReadBytes(file);
+  return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+}
+
+Result ReadResult(const std::wstring& file) {
+  Result result;
+  const Bytes bytes = test::ReadBytes(file);
+  std::istringstream lines(std::string(bytes.begin(), bytes.end()));
+  for (std::string line; std::getline(lines, line);) {
+    const size_t equals = line.find('=');
+    if (equals != std::string::npos) result[line.substr(0, equals)] = line.substr(equals + 1);
+  }
+  return result;
+}
+
+struct MessageBoxSeen {
+  std::wstring caption;
+  std::wstring text;
+};
+
+struct BoxSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchMessageBox(HWND window, LPARAM parameter) {
+  auto& search = *reinterpret_cast<BoxSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  if (owner != search.processId || std::wstring(className) != L"#32770" || !IsWindowVisible(window))
+    return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
+// The controller in RunHost.exe, in a folder of the test's own where the
+// test decides what lies in the companion's place.
+class CompanionRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override { UseFolder(test::MakeTempFolder()); }
+  void TearDown() override { test::DeleteTree(folder); }
+
+  void UseFolder(const std::wstring& path) {
+    folder = path;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((test::ProgramFolder() + L"RunHost.exe").c_str(),
+                          (folder + L"RunHost.exe").c_str(), FALSE));
+  }
+  void PlaceDouble(const std::wstring& path) const {
+    ASSERT_TRUE(
+        CopyFileW((test::ProgramFolder() + L"CompanionDouble.exe").c_str(), path.c_str(), FALSE));
+  }
+  std::wstring Companion() const { return folder + L"Vessra.exe"; }
+
+  // Runs one companion run of `amount` MB on a machine of `totalMB` at
+  // `load` %; closes every message box it shows, remembering each.
+  Result Run(int totalMB, int load, int amount) {
+    std::wstring commandLine = L"\"" + folder + L"RunHost.exe\" " + std::to_wstring(totalMB) +
+                               L" " + std::to_wstring(load) + L" " + std::to_wstring(amount);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION host{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &host)) {
+      ADD_FAILURE() << "RunHost.exe did not start";
+      return {};
+    }
+    for (int wait = 0; wait < 600 && WaitForSingleObject(host.hProcess, 50) == WAIT_TIMEOUT; ++wait) {
+      BoxSearch search{host.dwProcessId, nullptr};
+      EnumWindows(&MatchMessageBox, reinterpret_cast<LPARAM>(&search));
+      if (!search.found) continue;
+      wchar_t caption[64] = {};
+      GetWindowTextW(search.found, caption, 64);
+      wchar_t text[1024] = {};
+      GetDlgItemTextW(search.found, 0xFFFF, text, 1024);
+      boxes.push_back({caption, text});
+      PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+      Sleep(200);
+    }
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(host.hProcess, &code);
+    if (code == STILL_ACTIVE) TerminateProcess(host.hProcess, 1);
+    CloseHandle(host.hThread);
+    CloseHandle(host.hProcess);
+    EXPECT_EQ(code, 0u);
+    return ReadResult(folder + L"result.txt");
+  }
+
+  std::wstring folder;
+  std::vector<MessageBoxSeen> boxes;
+};
+
+TEST_F(CompanionRunTest, MissingCompanionIsReportedOnceAndTheIconsGoOn) {
+  const Result result = Run(16384, 40, 8192);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, L"Tavelo");
+  EXPECT_EQ(boxes[0].text, Companion() + L"\r\nがありません。");
+  EXPECT_EQ(result.at("busyWhileWaiting"), "0");
+  EXPECT_EQ(result.at("loads"), "10,40,7") << "the busy state was never entered";
+  EXPECT_EQ(result.at("timer"), "1");
+  EXPECT_EQ(result.at("hintNextSecond"), "CPU:10%");
+}
+
+TEST_F(CompanionRunTest, AmountBeyondTheFreeMemoryIsRefusedSilently) {
+  PlaceDouble(Companion());
+  // 16384 MB at 60 %: 6554 MB free by the estimate, less than 8192.
+  const Result result = Run(16384, 60, 8192);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_FALSE(test::FileExistsHere(folder + L"started.txt"));
+  EXPECT_EQ(result.at("loads"), "10,60,7") << "the busy state was never entered";
+  EXPECT_EQ(result.at("memWork"), "0");
+  EXPECT_EQ(result.at("timer"), "1");
+}
+
+TEST_F(CompanionRunTest, CompanionGetsTheAmountAndTheRunWaitsForIt) {
+  PlaceDouble(Companion());
+  const Result result = Run(16384, 40, 8192);
+  EXPECT_TRUE(boxes.empty());
+  const std::wstring started = ReadUtf16(folder + L"started.txt");
+  EXPECT_EQ(started, Companion() + L" 8192\n" + WithoutTrailingBackslash(folder) + L"\nexited\n");
+  EXPECT_EQ(result.at("companionEndedFirst"), "1");
+  EXPECT_EQ(result.at("busyWhileWaiting"), "1") << result.at("probes");
+  EXPECT_EQ(result.at("loads"), "0,0,0");
+  EXPECT_EQ(result.at("memWork"), "0");
+  EXPECT_EQ(result.at("timer"), "1");
+  EXPECT_EQ(result.at("menu"), "1");
+  EXPECT_EQ(result.at("hintNextSecond"), "CPU:10%");
+}
+
+TEST_F(CompanionRunTest, CompanionThatCannotStartEndsInTheResetWithoutMessage) {
+  test::WriteBytes(Companion(), Bytes{'n', 'o', 't', ' ', 'a', 'n', ' ', 'e', 'x', 'e'});
+  const Result result = Run(16384, 40, 8192);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(result.at("exception"), WideToUtf8(Companion() + L" 8192を起動できません。"));
+  EXPECT_EQ(result.at("memWork"), "0");
+  EXPECT_EQ(result.at("menu"), "1");
+  EXPECT_EQ(result.at("timer"), "1");
+  EXPECT_EQ(result.at("loads"), "0,0,0");
+}
+
+// Started without an application name, the unquoted command line
+// "C:\Program Files\...\Vessra.exe 8192" would start C:\Program.exe.
+TEST_F(CompanionRunTest, ProgramPlantedAtTheFirstSpaceOfThePathIsNeverStarted) {
+  test::DeleteTree(folder);
+  UseFolder(L"C:\\Program Files\\Tavelo Run " + std::to_wstring(GetCurrentProcessId()) + L"\\");
+  PlaceDouble(Companion());
+  PlaceDouble(L"C:\\Program.exe");
+  const Result result = Run(16384, 40, 8192);
+  const bool plantStarted = test::FileExistsHere(L"C:\\started.txt");
+  DeleteFileW(L"C:\\Program.exe");
+  DeleteFileW(L"C:\\started.txt");
+  EXPECT_FALSE(plantStarted);
+  EXPECT_EQ(ReadUtf16(folder + L"started.txt").substr(0, Companion().size() + 5),
+            Companion() + L" 8192");
+  EXPECT_EQ(result.at("companionEndedFirst"), "1");
+}
+
+}  // namespace
+}  // namespace tavelo
