@@ -572,7 +572,7 @@ TEST_F(PanelFormTest, WhileMemoryIsFreedThePanelIsBlankAndItsMenuClosed) {
   Start();
   MainForm->MCPU = 70;
   PanelForm->Proc_DispData();
-  PanelForm->Proc_BusyBegin();
+  MainForm->jsMaxMemsBeforeDefrag(MainForm->jsMaxMems);
   EXPECT_FALSE(PanelForm->PPMenu->AutoPopup);
   EXPECT_FALSE(PanelForm->PPRAM->Enabled);
   EXPECT_EQ(PanelForm->LabelCPUData->Caption(), L"");
@@ -581,7 +581,7 @@ TEST_F(PanelFormTest, WhileMemoryIsFreedThePanelIsBlankAndItsMenuClosed) {
   PanelForm->MPPRAM[9]->Enabled = false;
   PanelForm->PPMenuPopup(PanelForm->PPMenu);
   EXPECT_FALSE(PanelForm->MPPRAM[9]->Enabled) << "the menu is left as it is";
-  PanelForm->Proc_BusyEnd();
+  MainForm->jsMaxMemsAfterDefrag(MainForm->jsMaxMems);
   EXPECT_TRUE(PanelForm->PPMenu->AutoPopup);
   EXPECT_TRUE(PanelForm->PPRAM->Enabled);
 }
