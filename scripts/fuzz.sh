@@ -21,5 +21,6 @@ clang++ "${flags[@]}" -I"$deps/include" "$here/tests/fuzz/PictureFuzz.cpp" \
   "$here"/src/framework/{BmpDecoder,JpegDecoder,PngDecoder,PictureDecoders,PictureReducer}.cpp \
   "$deps/lib/libpng16.a" "$deps/lib/libjpeg.a" -lz -o "$out/picture-fuzz"
 # The committed seeds stay as they are; what the fuzzer finds goes to the build folder.
-"$out/picture-fuzz" -max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=2048 \
+# No single allocation may reach 512 MB: a few bytes must never claim that much.
+"$out/picture-fuzz" -max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=2048 -malloc_limit_mb=512 \
   "$out/picture-corpus" "$here/tests/fuzz/pictures"

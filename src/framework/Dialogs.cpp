@@ -99,8 +99,13 @@ TOpenPictureDialog::TOpenPictureDialog(TComponent* owner) : TOpenDialog(owner) {
   Options.enableSizing = true;
 }
 
-void TOpenPictureDialog::Customize(OPENFILENAMEW& dialog) {
+bool TOpenPictureDialog::Execute() {
+  const bool chosen = TOpenDialog::Execute();
   preview_.Clear();
+  return chosen;
+}
+
+void TOpenPictureDialog::Customize(OPENFILENAMEW& dialog) {
   dialog.Flags |= OFN_ENABLEHOOK | OFN_ENABLETEMPLATEHANDLE;
   dialog.hInstance = reinterpret_cast<HINSTANCE>(template_.data());
   dialog.lpfnHook = &TOpenPictureDialog::Hook;

@@ -36,7 +36,7 @@ class TOpenDialog : public TComponent {
 
   // Shows the dialog over the active window; true when the user has chosen
   // a file, whose path is then in FileName.
-  bool Execute();
+  virtual bool Execute();
 
   // The filter in the system's form: each "|" a NUL, and the list ends in
   // two NULs (the string's own terminator is the second).
@@ -52,6 +52,9 @@ class TOpenDialog : public TComponent {
 class TOpenPictureDialog : public TOpenDialog {
  public:
   explicit TOpenPictureDialog(TComponent* owner);
+
+  // The preview's picture is let go when the dialog closes.
+  bool Execute() override;
 
  protected:
   void Customize(OPENFILENAMEW& dialog) override;

@@ -31,11 +31,16 @@ struct TJpegErrors {
   std::longjmp(errors->escape, 1);
 }
 
-// Warnings mean damaged or truncated data (libjpeg would pad the picture
-// with grey); only stray bytes between markers, which many cameras write,
-// are harmless.
+// Most warnings mean damaged or truncated data, which libjpeg would show
+// padded with grey. Only these leave the pixels whole: stray bytes between
+// markers (which many cameras write) and header details nobody needs here.
+bool Harmless(int warning) {
+  return warning == JWRN_EXTRANEOUS_DATA || warning == JWRN_JFIF_MAJOR ||
+         warning == JWRN_ADOBE_XFORM || warning == JWRN_BOGUS_ICC;
+}
+
 void EscapeOnWarning(j_common_ptr info, int level) {
-  if (level == -1 && info->err->msg_code != JWRN_EXTRANEOUS_DATA) EscapeOnError(info);
+  if (level == -1 && !Harmless(info->err->msg_code)) EscapeOnError(info);
 }
 
 // libjpeg's own buffers stay below this: enough for the whole-picture

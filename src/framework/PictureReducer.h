@@ -49,7 +49,9 @@ class TPictureReducer {
   int factorY_;
   int width_;
   int height_;
-  std::vector<std::uint32_t> sums_;  // red, green, blue per result pixel
+  // Red, green and blue sums per result pixel. A box is at most 211 x 211
+  // source pixels (kMaxPictureSide / kSharpWidth), so the sums fit.
+  std::vector<std::uint32_t> sums_;
 };
 
 }  // namespace tavelo

@@ -72,12 +72,19 @@ void OverBlack(std::uint8_t* row, png_uint_32 width) {
   }
 }
 
+// Chunks that do not change the pixels as they are shown here. libpng skips
+// them unread instead of allocating what their length field claims, which
+// in a damaged file can be gigabytes.
+constexpr png_byte kIgnoredChunks[] =
+    "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0pCAL\0sCAL\0hIST\0tIME\0pHYs\0oFFs\0sBIT\0bKGD\0cHRM\0gAMA\0sRGB";
+
 // Runs libpng; false, with the message kept, when it failed. No object with
 // a destructor may live in this frame: the jump skips them.
 bool Decode(TPngDecoding& job) {
   if (setjmp(png_jmpbuf(job.png))) return false;
   png_set_read_fn(job.png, &job, ReadBytes);
   png_set_user_limits(job.png, kMaxPictureSide, kMaxPictureSide);
+  png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks, sizeof kIgnoredChunks / 5);
   png_read_info(job.png, job.info);
   const png_uint_32 width = png_get_image_width(job.png, job.info);
   const png_uint_32 height = png_get_image_height(job.png, job.info);

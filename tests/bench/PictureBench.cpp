@@ -26,6 +26,7 @@ struct Figures {
 
 // Runs `work` in a child process; answers its time and its peak resident size.
 Figures InChild(const std::function<void()>& work) {
+  std::fflush(stdout);  // or the child would print what is buffered again
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) std::exit(1);
   const pid_t child = fork();

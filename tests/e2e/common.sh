@@ -22,7 +22,20 @@ shot() { import -window root "$shots/$1.png"; echo "$shots/$1.png"; }
 count() { convert "$1" -crop "$2" +repage txt:- | grep -ci "$3"; }
 is_cpu_icon() { [ "$(count "$1" "$2" '#FF0000')" -gt 20 ]; }
 is_ram_icon() { [ "$(count "$1" "$2" '#00FF00')" -gt 20 ]; }
-tavelo_runs() { pgrep -f 'TVL\.exe' >/dev/null; }
+# The processes matching the pattern that run in this prefix, not in one of
+# another test run on the same machine.
+in_this_prefix() {  # in_this_prefix <pattern>
+  local candidate
+  for candidate in $(pgrep -f "$1"); do
+    grep -qz "^WINEPREFIX=$prefix\$" "/proc/$candidate/environ" 2>/dev/null && echo "$candidate"
+  done
+}
+tavelo_runs() { [ -n "$(in_this_prefix 'TVL\.exe')" ]; }
+# Whether TVL.exe has ended within ten seconds.
+tavelo_ends() {
+  for _ in $(seq 50); do tavelo_runs || return 0; sleep 0.2; done
+  return 1
+}
 
 utf16_file() { printf '\xff\xfe'; printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE; }
 
@@ -42,7 +55,7 @@ start_tavelo() {  # start_tavelo [TVL.ini text] [TVL.dat text]
 
 stop_tavelo() {
   "$loader" taskkill /im TVL.exe </dev/null >/dev/null 2>&1
-  for _ in $(seq 50); do tavelo_runs || break; sleep 0.2; done
+  tavelo_ends
   /usr/lib/wine/wineserver64 -k </dev/null >/dev/null 2>&1
   /usr/lib/wine/wineserver64 -w </dev/null >/dev/null 2>&1
 }

@@ -16,15 +16,6 @@ total_kb=$(awk '/^MemTotal:/ { print $2 }' /proc/meminfo)
 burst=$(( total_kb / 100 / 4 / 2 ))
 started=0 pid= baseline=0 seen_at=
 
-# The processes matching the pattern that run in this prefix, not in one of
-# another test run on the same machine.
-in_this_prefix() {  # in_this_prefix <pattern>
-  local candidate
-  for candidate in $(pgrep -f "$1"); do
-    grep -qz "^WINEPREFIX=$prefix\$" "/proc/$candidate/environ" 2>/dev/null && echo "$candidate"
-  done
-}
-
 faults() { awk '{ sub(/.*\) /, ""); print $8 }' "/proc/$pid/stat" 2>/dev/null || echo 0; }
 now_ms() { date +%s%3N; }
 

@@ -58,7 +58,7 @@ check "and the dialog closes" \
   test "$(count "$(shot dialog-closed)" 500x150+260+310 '#F5F5F5')" -lt 1000
 
 menu_item 1014 $exit_item
-check "Exit through the menu ends the program" bash -c "! pgrep -f 'TVL\.exe' >/dev/null"
+check "Exit through the menu ends the program" tavelo_ends
 check "exit writes the display keys" grep -q 'TaskTrayPosition=0' \
   <(iconv -f UTF-16LE -t UTF-8 "$data/TVL.ini" 2>/dev/null)
 stop_tavelo

@@ -29,20 +29,21 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
   if (nextStep == steps.size()) KillTimer(nullptr, timer);
 }
 
+struct ChildSearch {
+  const std::function<bool(HWND)>* wanted;
+  HWND found;
+};
+
+BOOL CALLBACK CheckChild(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<ChildSearch*>(data);
+  if (!(*search->wanted)(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 HWND FindChild(HWND parent, const std::function<bool(HWND)>& wanted) {
-  struct Search {
-    const std::function<bool(HWND)>* wanted;
-    HWND found;
-  } search{&wanted, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(data);
-        if (!(*search->wanted)(window)) return TRUE;
-        search->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ChildSearch search{&wanted, nullptr};
+  EnumChildWindows(parent, &CheckChild, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
