@@ -48,7 +48,7 @@ for kind in $prefixes; do
   echo "ran in $(( $(date +%s) - started )) s"
 
   log "End-to-end tests ($arch) in the $kind prefix"
-  for e2e in tray optimiser; do
+  for e2e in tray optimiser panel; do
     "$here/tests/e2e/$e2e.sh" "$build/$arch/bin" "$(wine_loader "$arch")" "$prefix" \
       "$build/e2e/$kind" || failed=1
   done

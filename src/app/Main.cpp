@@ -8,6 +8,7 @@
 #include "app/Wow64.h"
 #include "measure/CPUUsage.h"
 #include "measure/GetRAM.h"
+#include "panel/Panel.h"
 #include "settings/Config.h"
 
 #include <shellapi.h>
@@ -71,6 +72,7 @@ void TMainForm::FormCreate(TObject*) {
   Proc_TrayIconList();
   PPTaskMan->Enabled = Func_Win2000OrLater();
   if (FPPTaskTray) ShowTrayIcons();
+  if (PPPanel->Checked()) OpenPanel();
   MTotalRAM = Func_TotalPhys();
   Proc_CPUOpen();
   MTimeStop = kHoldOffSeconds;
@@ -82,6 +84,7 @@ void TMainForm::FormCreate(TObject*) {
 void TMainForm::FormShow(TObject*) { ShowWindow(Application->Handle(), SW_HIDE); }
 
 void TMainForm::FormCloseQuery(TObject*, bool&) {
+  if (PPPanel->Checked()) PanelForm->Close();  // it writes its own settings first
   try {
     TSettingsFile settings(SettingsFilePath());
     settings.WriteBool(L"Disp", L"Panel", PPPanel->Checked());
@@ -120,6 +123,7 @@ void TMainForm::TimerMainTimer(TObject*) {
     MTimerC = 0;
     Proc_GetLoad();
     Proc_TrayIcon();
+    if (PPPanel->Checked()) PanelForm->Proc_DispData();
     MTimeStop = std::max(MTimeStop - 1, 0);
     const int autoThreshold = Func_NumberOf(ConfigForm->TXTRAMAuto);
     if (autoThreshold > 0 && MCPU < kBusyCpu && MRAM >= autoThreshold && MTimeStop == 0) {
@@ -157,10 +161,13 @@ void TMainForm::PPStopClick(TObject*) {
   MCPU = 0;
   MRAM = 0;
   MTimeC = 0;
-  if (PPStop->Checked())
+  if (PPPanel->Checked()) PanelForm->PPStop->SetChecked(PPStop->Checked());
+  if (PPStop->Checked()) {
     SetStoppedFace();
-  else
+    if (PPPanel->Checked()) PanelForm->Proc_DispData();
+  } else {
     Proc_TrayIconList();  // the numbers and hints come back with the next second
+  }
 }
 
 void TMainForm::PPResetClick(TObject*) {
@@ -178,8 +185,29 @@ void TMainForm::ApplicationEventsException(TObject*, const std::exception&) {
   PPResetClick(this);
 }
 
-// The panel window's tick is kept and saved; the window itself is not built yet.
-void TMainForm::PPPanelClick(TObject*) {}
+// Made directly rather than through the application, which would take a
+// form made during the controller's own creation for the main form.
+void TMainForm::OpenPanel() {
+  try {
+    PanelForm = new TPanelForm(Application);
+  } catch (...) {
+    PPPanel->SetChecked(false);  // no window: nothing to refresh or close
+    throw;
+  }
+  PanelForm->AfterConstruction();
+  PanelForm->Show();
+}
+
+// The panel window exists exactly while PPPanel is ticked.
+void TMainForm::PPPanelClick(TObject*) {
+  if (PPPanel->Checked()) {
+    OpenPanel();
+    return;
+  }
+  PanelForm->Close();  // it writes its settings
+  PanelForm->Release();
+  PanelForm = nullptr;
+}
 
 void TMainForm::PPConfigClick(TObject*) {
   TimerMain->SetEnabled(false);
@@ -237,8 +265,13 @@ void TMainForm::jsMaxMemsAfterDefrag(TObject* sender) {
   if (PPStop->Checked()) PPStopClick(sender);
 }
 
-// No panel window exists yet, so the busy state has nothing of it to touch.
-void TMainForm::Proc_PanelBusy(bool) {}
+void TMainForm::Proc_PanelBusy(bool busy) {
+  if (!PPPanel->Checked()) return;
+  if (busy)
+    PanelForm->Proc_BusyBegin();
+  else
+    PanelForm->Proc_BusyEnd();
+}
 
 void TMainForm::Proc_TrayIconList() {
   TMenuItem* const cpuItems[] = {PPTrayCPU0, PPTrayCPU1, PPTrayCPU2};

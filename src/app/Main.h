@@ -28,6 +28,8 @@ class TMainForm : public TForm {
   // Takes the ticked face items into the display modes and gives each icon
   // the image list of its face.
   void Proc_TrayIconList();
+  // Shows both tray icons, in the order that PPTrayPos asks for.
+  void ShowTrayIcons();
 
   // The clock: once a second it samples, shows, and starts the runs that are due.
   void TimerMainTimer(TObject* sender);
@@ -93,16 +95,15 @@ class TMainForm : public TForm {
   void FormDestroy(TObject* sender);
   void ApplicationEventsException(TObject* sender, const std::exception& error);
   void ChooseFace(TMenuItem* item);
-  void ShowTrayIcons();
+  void OpenPanel();
   void ShowOnIcon(TCoolTrayIcon* icon, int face, const wchar_t* label, int percent);
   void SetStoppedFace();
   // A run of `percent` of the installed memory, through the companion under
   // WOW64 and through the squeezer otherwise.
   void Proc_Optimise(int percent);
   void Proc_Squeeze(int amount);
-  // The panel window's side of the busy state: its menu closed and its run
-  // entries disabled, its texts emptied; and back. The panel window's work
-  // fills it in.
+  // The panel window's side of the busy state, when it is shown: its menu
+  // closed and its run entries disabled, its texts emptied; and back.
   void Proc_PanelBusy(bool busy);
 };
 

@@ -75,6 +75,20 @@ void TPicture::Assign(const TPixelImage& image) {
   height_ = image.height;
 }
 
+void TPicture::Assign(const TPicture& other) {
+  if (&other == this) return;
+  if (other.Empty()) {
+    Clear();
+    return;
+  }
+  auto* bitmap = static_cast<HBITMAP>(CopyImage(other.bitmap_, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!bitmap) throw EInvalidGraphic("Cannot copy the picture");
+  Clear();
+  bitmap_ = bitmap;
+  width_ = other.width_;
+  height_ = other.height_;
+}
+
 void TPicture::Clear() {
   if (bitmap_) DeleteObject(bitmap_);
   bitmap_ = nullptr;

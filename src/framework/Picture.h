@@ -23,6 +23,8 @@ class TPicture {
   // Takes a copy of the pixels; transparent ones become black. An image
   // without pixels empties the picture.
   void Assign(const TPixelImage& image);
+  // Takes a copy of the other picture's bitmap.
+  void Assign(const TPicture& other);
   void Clear();
 
   bool Empty() const { return bitmap_ == nullptr; }

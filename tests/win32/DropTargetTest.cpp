@@ -10,26 +10,13 @@
 #include "framework/Exception.h"
 #include "framework/Form.h"
 #include "framework/StdCtrls.h"
+#include "TestSupport.h"
 #include "panel/DROPDST.h"
 
 namespace tavelo {
 namespace {
 
-// A shell drop as the shell hands it over: DROPFILES and the wide names,
-// each ending in a NUL, and one more NUL at the end.
-HDROP MakeDrop(const std::vector<std::wstring>& files, POINT point) {
-  size_t characters = 1;
-  for (const std::wstring& file : files) characters += file.size() + 1;
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
-  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-  header->pFiles = sizeof(DROPFILES);
-  header->pt = point;
-  header->fWide = TRUE;
-  auto* text = reinterpret_cast<wchar_t*>(header + 1);
-  for (const std::wstring& file : files) text = file.copy(text, file.size()) + text + 1;
-  GlobalUnlock(memory);
-  return static_cast<HDROP>(memory);
-}
+using test::MakeDrop;
 
 bool Finished(HDROP drop) { return GlobalFlags(drop) == GMEM_INVALID_HANDLE; }
 

@@ -161,7 +161,8 @@ TEST_F(MainFormTest, MenuOffersOnlyWhatFitsInTheFreeMemory) {
 }
 
 TEST_F(MainFormTest, UnknownStoredFaceStartsDigitalAndIsSavedAsDigital) {
-  Start(L"[Disp]\r\nTaskTrayCPU=7\r\nTaskTrayRAM=2\r\nTaskTrayPosition=1\r\n[Mine]\r\nKeep=1\r\n");
+  Start(L"[Disp]\r\nTaskTrayCPU=7\r\nTaskTrayRAM=2\r\nTaskTrayPosition=1\r\nPanel=0\r\n"
+        L"[Mine]\r\nKeep=1\r\n");
   EXPECT_EQ(MainForm->MTrayCPUDisp, 0);
   EXPECT_TRUE(MainForm->PPTrayCPU0->Checked());
   EXPECT_EQ(MainForm->TrayIconCPU->IconList(), MainForm->ImageListNum);
@@ -171,7 +172,7 @@ TEST_F(MainFormTest, UnknownStoredFaceStartsDigitalAndIsSavedAsDigital) {
   EXPECT_TRUE(application.Terminated() || true);
   EXPECT_EQ(test::ReadBytes(DataFolder + L"TVL.ini"),
             test::Utf16File(L"[Disp]\r\nTaskTrayCPU=0\r\nTaskTrayRAM=2\r\nTaskTrayPosition=1\r\n"
-                            L"Panel=1\r\n\r\n[Mine]\r\nKeep=1\r\n\r\n"));
+                            L"Panel=0\r\n\r\n[Mine]\r\nKeep=1\r\n\r\n"));
 }
 
 TEST_F(MainFormTest, ExitEndsTheProgramEvenWhenTheSettingsCannotBeWritten) {

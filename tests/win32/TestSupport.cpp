@@ -7,6 +7,8 @@
 
 #include "app/Orvane.h"
 
+#include <shlobj.h>
+
 namespace tavelo::test {
 
 std::wstring ProgramFolder() {
@@ -75,6 +77,20 @@ void WriteBytes(const std::wstring& path, const Bytes& bytes) {
 }
 
 Bytes Utf16File(std::wstring_view text) { return EncodeUtf16LeWithBom(text); }
+
+HDROP MakeDrop(const std::vector<std::wstring>& files, POINT point) {
+  size_t characters = 1;
+  for (const std::wstring& file : files) characters += file.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->pt = point;
+  header->fWide = TRUE;
+  auto* text = reinterpret_cast<wchar_t*>(header + 1);
+  for (const std::wstring& file : files) text = file.copy(text, file.size()) + text + 1;
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
 
 // The upper half of a vertical up-down is the up arrow.
 void ClickArrow(const TUpDown& upDown, TUpDownButton button) {

@@ -3,10 +3,13 @@
 // starting TVL.exe as a real process.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/TextEncoding.h"
 #include "framework/ComCtrls.h"
 #include "framework/Win32.h"
+
+#include <shellapi.h>  // after windows.h
 
 namespace tavelo::test {
 
@@ -24,6 +27,10 @@ Bytes ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const Bytes& bytes);
 // FF FE followed by the text's UTF-16LE code units.
 Bytes Utf16File(std::wstring_view text);
+
+// A shell drop as the shell hands it over: DROPFILES and the wide names,
+// each ending in a NUL, and one more NUL at the end.
+HDROP MakeDrop(const std::vector<std::wstring>& files, POINT point);
 
 // Clicks an arrow of the up-down with the mouse messages it reacts to.
 void ClickArrow(const TUpDown& upDown, TUpDownButton button);
