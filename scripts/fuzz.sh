@@ -6,6 +6,8 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
+"$here/scripts/install-packages.sh" clang libclang-rt-14-dev
+
 seconds=${1:-60}
 out=$build/fuzz
 flags=(-std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -I"$here/src")

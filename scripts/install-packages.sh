@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Tavelo needs.
+# Installs the Debian packages that building and testing Tavelo needs, and
+# any further ones named as arguments (fuzzing asks for clang that way).
 # Idempotent: it does nothing when everything is already there.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   libz-mingw-w64-dev zlib1g-dev cmake ninja-build nasm googletest g++ make
   xvfb xdotool x11-utils imagemagick fonts-vlgothic fonts-wine dpkg-dev
+  "$@"
 )
 
 missing=()
