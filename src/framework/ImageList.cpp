@@ -1,12 +1,12 @@
 #include "framework/ImageList.h"
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <type_traits>
 #include <vector>
 
 #include "framework/Exception.h"
+#include "framework/PixelBitmap.h"
 
 namespace tavelo {
 
@@ -20,20 +20,8 @@ using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
 // 32-bit colour, top-down. The transparent pixels are black, so that drawing
 // the colour over the masked background leaves the background as it was.
 Bitmap ColourBitmap(const TPixelImage& picture) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  Bitmap bitmap(CreatePixelBitmap(picture));
   if (!bitmap) throw Exception("Cannot create a picture for an image list");
-  std::vector<std::uint32_t> pixels = picture.pixels;  // 0x00RRGGBB is the DIB's byte order
-  for (size_t index = 0; index < pixels.size(); ++index)
-    if (picture.transparent[index]) pixels[index] = 0;
-  std::memcpy(bits, pixels.data(), pixels.size() * sizeof pixels[0]);
   return bitmap;
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <type_traits>
 
+#include "framework/PixelBitmap.h"
+
 namespace tavelo {
 
 namespace {
@@ -56,19 +58,8 @@ void TPicture::Assign(const TPixelImage& image) {
     Clear();
     return;
   }
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = image.width;
-  info.bmiHeader.biHeight = -image.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreatePixelBitmap(image);
   if (!bitmap) throw EInvalidGraphic("Cannot create a bitmap for the picture");
-  auto* pixels = static_cast<std::uint32_t*>(bits);  // 0x00RRGGBB is the DIB's byte order
-  for (size_t index = 0; index < image.pixels.size(); ++index)
-    pixels[index] = image.transparent[index] ? 0 : image.pixels[index];
   Clear();
   bitmap_ = bitmap;
   width_ = image.width;

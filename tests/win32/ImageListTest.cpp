@@ -5,6 +5,7 @@
 
 #include "framework/Exception.h"
 #include "framework/ImageList.h"
+#include "framework/PixelBitmap.h"
 
 namespace tavelo {
 namespace {
@@ -25,13 +26,7 @@ TPixelImage Pattern(int width, int height) {
 // The pixels of a bitmap as 0x00RRGGBB, rows from the top; a monochrome
 // bitmap gives black and white.
 std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownRgbInfo(width, height);
   std::vector<std::uint32_t> pixels(static_cast<size_t>(width * height));
   HDC screen = GetDC(nullptr);
   EXPECT_EQ(GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,

@@ -8,6 +8,7 @@
 #include "PictureFixtures.h"
 #include "TestSupport.h"
 #include "framework/Picture.h"
+#include "framework/PixelBitmap.h"
 
 namespace tavelo {
 namespace {
@@ -16,13 +17,7 @@ namespace {
 class Canvas {
  public:
   Canvas(int width, int height, std::uint32_t fill) : width_(width), height_(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownRgbInfo(width, height);
     bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
     dc_ = CreateCompatibleDC(nullptr);
     previous_ = SelectObject(dc_, bitmap_);
