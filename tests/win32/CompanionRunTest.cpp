@@ -38,22 +38,6 @@ struct MessageBoxSeen {
   std::wstring text;
 };
 
-struct BoxSearch {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK MatchMessageBox(HWND window, LPARAM parameter) {
-  auto& search = *reinterpret_cast<BoxSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t className[16] = {};
-  GetClassNameW(window, className, 16);
-  if (owner != search.processId || std::wstring(className) != L"#32770" || !IsWindowVisible(window))
-    return TRUE;
-  search.found = window;
-  return FALSE;
-}
 
 // The controller in RunHost.exe, in a folder of the test's own where the
 // test decides what lies in the companion's place.
@@ -88,15 +72,14 @@ class CompanionRunTest : public ::testing::Test {
       return {};
     }
     for (int wait = 0; wait < 600 && WaitForSingleObject(host.hProcess, 50) == WAIT_TIMEOUT; ++wait) {
-      BoxSearch search{host.dwProcessId, nullptr};
-      EnumWindows(&MatchMessageBox, reinterpret_cast<LPARAM>(&search));
-      if (!search.found) continue;
+      HWND box = test::TopLevelWindowOf(host.dwProcessId, L"#32770", true);
+      if (!box) continue;
       wchar_t caption[64] = {};
-      GetWindowTextW(search.found, caption, 64);
+      GetWindowTextW(box, caption, 64);
       wchar_t text[1024] = {};
-      GetDlgItemTextW(search.found, 0xFFFF, text, 1024);
+      GetDlgItemTextW(box, 0xFFFF, text, 1024);
       boxes.push_back({caption, text});
-      PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
       Sleep(200);
     }
     DWORD code = STILL_ACTIVE;

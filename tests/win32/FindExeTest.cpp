@@ -16,25 +16,7 @@ std::wstring Lower(std::wstring text) {
   return text;
 }
 
-struct WindowSearch {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM parameter) {
-  auto& search = *reinterpret_cast<WindowSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search.processId || !IsWindowVisible(window)) return TRUE;
-  search.found = window;
-  return FALSE;
-}
-
-HWND WindowOf(DWORD processId) {
-  WindowSearch search{processId, nullptr};
-  EnumWindows(&MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND WindowOf(DWORD processId) { return test::TopLevelWindowOf(processId, nullptr, true); }
 
 // Wine's notepad, running with its window for the whole suite.
 class FindExeTest : public ::testing::Test {

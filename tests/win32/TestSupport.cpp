@@ -198,27 +198,35 @@ TaveloProcess::~TaveloProcess() {
 namespace {
 struct WindowSearch {
   DWORD processId;
+  const wchar_t* className;
+  bool visibleOnly;
   HWND found;
 };
 
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM parameter) {
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
   auto* search = reinterpret_cast<WindowSearch*>(parameter);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   wchar_t className[64] = {};
   GetClassNameW(window, className, 64);
-  if (owner != search->processId || std::wstring(className) != L"TMainForm") return TRUE;
+  if (owner != search->processId || (search->visibleOnly && !IsWindowVisible(window)) ||
+      (search->className && std::wstring(className) != search->className))
+    return TRUE;
   search->found = window;
   return FALSE;
 }
 }  // namespace
 
+HWND TopLevelWindowOf(DWORD processId, const wchar_t* className, bool visibleOnly) {
+  WindowSearch search{processId, className, visibleOnly, nullptr};
+  EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND TaveloProcess::WaitForMainWindow(DWORD timeoutMs) const {
   const DWORD start = GetTickCount();
   do {
-    WindowSearch search{process_.dwProcessId, nullptr};
-    EnumWindows(&MatchMainWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
+    if (HWND found = TopLevelWindowOf(process_.dwProcessId, L"TMainForm", false)) return found;
     if (!Running()) return nullptr;
     Sleep(50);
   } while (GetTickCount() - start < timeoutMs);

@@ -77,6 +77,10 @@ class StartedProgram {
 std::wstring VendorFolder();
 std::wstring TaveloDataFolder();
 
+// The first top-level window of the process, of that class unless null, and
+// visible if asked; null when there is none.
+HWND TopLevelWindowOf(DWORD processId, const wchar_t* className, bool visibleOnly);
+
 // TVL.exe from the build, started as a separate process.
 class TaveloProcess {
  public:
