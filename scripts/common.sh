@@ -1,6 +1,9 @@
 # Shared settings of the build, test and run scripts; sourced, not run.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(realpath -m "${BUILD_DIR:-$here/build}")
+# Where the test runs make their Wine prefixes; the emulated machine keeps
+# them in its memory rather than in the host's folder.
+wine_dir=${TAVELO_WINE_DIR:-$build/wine}
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="

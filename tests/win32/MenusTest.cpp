@@ -5,6 +5,7 @@
 
 #include "framework/Menus.h"
 #include "framework/Timer.h"
+#include "TestSupport.h"
 
 namespace tavelo {
 namespace {
@@ -148,21 +149,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ClickCase{"Disabled", false, true, false, false, false, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-BOOL CALLBACK FindMenuWindow(HWND window, LPARAM result) {
-  wchar_t className[16] = {};
-  GetClassNameW(window, className, 16);
-  if (std::wstring(className) != L"#32768" || !IsWindowVisible(window)) return TRUE;
-  *reinterpret_cast<HWND*>(result) = window;
-  return FALSE;
-}
-
-// The open menu window of this thread: Windows' class "#32768".
-HWND OpenMenuWindow() {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), &FindMenuWindow, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 // A line per item: caption and states, a submenu in brackets.
 std::wstring Describe(HMENU menu) {
   std::wstring lines;
@@ -204,7 +190,7 @@ class MenuDriver {
   static constexpr int kPatience = 250;
 
   void Tick() {
-    const HWND window = OpenMenuWindow();
+    const HWND window = test::OpenMenuWindow();
     if (!window) return;
     if (acted_) {
       if (++waited_ == kPatience) EndMenu();

@@ -9,6 +9,7 @@
 
 #include "framework/Form.h"
 #include "framework/Menus.h"
+#include "TestSupport.h"
 
 namespace tavelo {
 namespace {
@@ -51,11 +52,6 @@ std::wstring ClipboardText(HWND owner) {
   }
   CloseClipboard();
   return text;
-}
-
-void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(nullptr, timer);
-  EndMenu();
 }
 
 // A shown form with one box set up the way the settings dialog sets it up.
@@ -311,7 +307,7 @@ TEST_F(NumEditTest, ContextMenuOpensTheAssignedPopupMenuForTheBox) {
       ++opened;
       openedFor = menu->PopupComponent;
     };
-    SetTimer(nullptr, 0, 200, &CloseMenu);
+    test::CloseMenuOnceShown();
     EXPECT_EQ(SendMessageW(box->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(box->Handle()), at), 0);
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(openedFor, box);

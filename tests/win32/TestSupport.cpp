@@ -118,6 +118,32 @@ EnvironmentScope::~EnvironmentScope() {
   SetEnvironmentVariableW(name_.c_str(), hadValue_ ? previous_.c_str() : nullptr);
 }
 
+namespace {
+
+BOOL CALLBACK FindMenuWindow(HWND window, LPARAM result) {
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  if (std::wstring(className) != L"#32768" || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(result) = window;
+  return FALSE;
+}
+
+void CALLBACK EndMenuOnceShown(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (!OpenMenuWindow()) return;
+  KillTimer(nullptr, timer);
+  EndMenu();
+}
+
+}  // namespace
+
+HWND OpenMenuWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), &FindMenuWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void CloseMenuOnceShown() { SetTimer(nullptr, 0, 20, &EndMenuOnceShown); }
+
 std::int64_t CommittedPrivateBytes(HANDLE process) {
   std::int64_t committed = 0;
   MEMORY_BASIC_INFORMATION region{};

@@ -50,6 +50,14 @@ class EnvironmentScope {
 };
 std::wstring Environment(const wchar_t* name);
 
+// The open popup menu window of this thread (class "#32768"), or null.
+HWND OpenMenuWindow();
+
+// Ends the next popup menu of this thread as soon as it shows. A timer set
+// for a fixed time could fire before a slow machine has opened the menu,
+// which would then wait for input for ever.
+void CloseMenuOnceShown();
+
 // Bytes of private memory committed in the process now.
 std::int64_t CommittedPrivateBytes(HANDLE process);
 

@@ -6,6 +6,7 @@
 #include "framework/Form.h"
 #include "resources/TrayFaces.h"
 #include "tray/CoolTrayIcon.h"
+#include "TestSupport.h"
 
 namespace tavelo {
 namespace {
@@ -91,15 +92,10 @@ TEST_F(TrayIconTest, DeafIconsIgnoreTheDoubleClick) {
   }
 }
 
-void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(nullptr, timer);
-  EndMenu();
-}
-
 TEST_F(TrayIconTest, RightButtonOpensTheMenuForThatIconAndPokesTheOwnerAfterwards) {
   bool opened = false;
   menu->OnPopup = [&opened](TObject*) { opened = true; };
-  SetTimer(nullptr, 0, 300, &CloseMenu);
+  test::CloseMenuOnceShown();
   Notify(ram, WM_RBUTTONDOWN);
   EXPECT_TRUE(opened);
   EXPECT_EQ(menu->PopupComponent, ram);

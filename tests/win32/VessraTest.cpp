@@ -6,6 +6,8 @@
 
 #include "TestSupport.h"
 
+#include <psapi.h>  // after windows.h
+
 namespace tavelo {
 namespace {
 
@@ -27,6 +29,16 @@ TEST(VessraTest, ExitCodeTellsWhetherTheAmountWasFreed) {
         << testing::PrintToString(std::wstring(test.arguments));
 }
 
+// The process's commit charge. Read from outside through the system's
+// counters: walking a 64-bit address space from a 32-bit test would see
+// only its lowest 4 GiB.
+std::int64_t CommitCharge(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) return 0;
+  return static_cast<std::int64_t>(counters.PagefileUsage);
+}
+
 // Watches the companion's commit from outside while it runs: it reaches
 // about the amount asked for and never more.
 TEST(VessraTest, CommitsAboutTheAmountAndNoMore) {
@@ -36,20 +48,20 @@ TEST(VessraTest, CommitsAboutTheAmountAndNoMore) {
   PROCESS_INFORMATION process{};
   ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
                              CREATE_SUSPENDED, nullptr, nullptr, &startup, &process));
-  const std::int64_t atStart = test::CommittedPrivateBytes(process.hProcess);
+  const std::int64_t atStart = CommitCharge(process.hProcess);
   ResumeThread(process.hThread);
   std::int64_t peak = 0;
-  // Each look interrupts the companion, so it looks only every few milliseconds.
   while (WaitForSingleObject(process.hProcess, 2) == WAIT_TIMEOUT)
-    peak = std::max(peak, test::CommittedPrivateBytes(process.hProcess) - atStart);
+    peak = std::max(peak, CommitCharge(process.hProcess) - atStart);
   DWORD code = 1;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   EXPECT_EQ(code, 0u);
-  // The last step of 64 MiB may come and go between two looks.
+  // The last step of 64 MiB may come and go between two looks; the loader's
+  // own pages after the start add a few MiB.
   EXPECT_GE(peak, 192 * kMiB);
-  EXPECT_LE(peak, 256 * kMiB + 4 * kMiB);
+  EXPECT_LE(peak, 256 * kMiB + 16 * kMiB);
 }
 
 }  // namespace

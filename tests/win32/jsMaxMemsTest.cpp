@@ -183,7 +183,9 @@ TEST_F(jsMaxMemsTest, ARefusedBlockEndsTheSqueezeWithNothingHeld) {
   }
   EXPECT_EQ(progress, (std::vector<std::int64_t>{10, 20, 30})) << "three blocks fitted";
   EXPECT_EQ(events, kOnePair);
-  EXPECT_EQ(Committed(), before);
+  // With the address space full the heap commits a few more pages of its
+  // own, which it keeps; a block the squeezer held would be a whole MiB.
+  EXPECT_LT(Committed() - before, kMiB) << "no block held";
 
   events.clear();
   progress.clear();
