@@ -17,7 +17,6 @@ for arch in i686 x86_64; do
   log "Picture libraries for $arch"
   "$here/scripts/build-deps.sh" "$build" "$arch"
   configure "$arch" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-$arch.cmake" \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$(wine_loader "$arch")" \
     -DTAVELO_DEPS_PREFIX="$build/deps/$arch-w64-mingw32"
   log "Building $arch"
   cmake --build "$build/$arch"

@@ -28,18 +28,23 @@ cp "$build/$arch/fakes/full/pdh.dll" "$(system_folder "$prefix" "$kind" "$arch")
 start_wineserver "$prefix"
 echo "ready in $(( $(date +%s) - started )) s"
 
+loader=$(wine_loader "$arch")
 log "Windows tests ($arch) in the $kind prefix"
 started=$(date +%s)
-# Now and then Wine fails to start a process at all (no output, gone in
-# 20 ms); a second start tells that apart from a test that fails.
-ctest --test-dir "$build/$arch" --output-on-failure --timeout 300 --repeat until-pass:2 \
-  </dev/null || failed=1
+"$here/scripts/run-suites.sh" "$loader" "$build/$arch/bin/tavelo_win32_tests.exe" \
+  "mscoree,mshtml=,pdh=n,b" 900 || failed=1
+# These take pdh.dll away or break it, so Wine's own is switched off too.
+"$here/scripts/run-suites.sh" "$loader" "$build/$arch/bin/tavelo_broken_pdh_tests.exe" \
+  "mscoree,mshtml=,pdh=" 300 || failed=1
 echo "ran in $(( $(date +%s) - started )) s"
 
-for e2e in tray optimiser panel; do
+e2e_scripts=(tray optimiser panel)
+# Only the 32-bit program under WOW64 starts the companion.
+[ "$arch-$kind" = i686-win64 ] && e2e_scripts+=(companion)
+for e2e in "${e2e_scripts[@]}"; do
   log "End-to-end test $e2e ($arch) in the $kind prefix"
   started=$(date +%s)
-  "$here/tests/e2e/$e2e.sh" "$build/$arch/bin" "$(wine_loader "$arch")" "$prefix" \
+  "$here/tests/e2e/$e2e.sh" "$build/$arch/bin" "$loader" "$prefix" \
     "$build/e2e/$kind" || failed=1
   echo "ran in $(( $(date +%s) - started )) s"
 done

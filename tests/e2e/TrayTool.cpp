@@ -2,13 +2,35 @@
 //   TrayTool forget            takes Tavelo's icons out of the tray behind its
 //                              back, as a crashed taskbar would
 //   TrayTool taskbar-created   broadcasts "TaskbarCreated", as a new taskbar does
+//   TrayTool message-box <caption>
+//                              prints the text of the shown message box with
+//                              that caption, in UTF-8; fails when there is none
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <cstdio>
 #include <cwchar>
+#include <string>
+
+namespace {
+
+int PrintMessageBox(const wchar_t* caption) {
+  HWND box = FindWindowW(L"#32770", caption);
+  if (!box || !IsWindowVisible(box)) return 1;
+  wchar_t text[1024] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 1024);  // the message's static control
+  std::string utf8(4 * std::wcslen(text) + 1, '\0');
+  utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), static_cast<int>(utf8.size()),
+                                  nullptr, nullptr));
+  std::fputs(utf8.c_str(), stdout);
+  return 0;
+}
+
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 3 && std::wcscmp(argv[1], L"message-box") == 0) return PrintMessageBox(argv[2]);
   if (argc != 2) return 2;
   if (std::wcscmp(argv[1], L"forget") == 0) {
     HWND handler = FindWindowW(L"TTrayIconHandler", nullptr);

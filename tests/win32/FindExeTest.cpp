@@ -18,10 +18,19 @@ std::wstring Lower(std::wstring text) {
 
 HWND WindowOf(DWORD processId) { return test::TopLevelWindowOf(processId, nullptr, true); }
 
+// The system's own notepad: under WOW64 the 64-bit one, which a plain start
+// from this 32-bit program would not give.
+std::wstring NativeNotepad() {
+  if (!Func_IsWow64()) return L"notepad.exe";
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  return std::wstring(windows) + L"\\Sysnative\\notepad.exe";
+}
+
 // Wine's notepad, running with its window for the whole suite.
 class FindExeTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { notepad = new test::StartedProgram(L"notepad.exe"); }
+  static void SetUpTestSuite() { notepad = new test::StartedProgram(NativeNotepad()); }
   static void TearDownTestSuite() {
     delete notepad;
     notepad = nullptr;
@@ -64,8 +73,9 @@ TEST_F(FindExeTest, WindowLeadsToTheFullPathOfItsProgram) {
   EXPECT_EQ(Lower(Func_WindowExePath(window)), Lower(test::SystemFolder() + L"notepad.exe"));
 }
 
-// The way a 32-bit program sees a 64-bit one: the module path fails, the
-// image file name gives a device path, which maps back to the drive letter.
+// The way a 32-bit program sees a 64-bit one (under WOW64, it is one): the
+// module path fails, the image file name gives a device path, which maps
+// back to the drive letter.
 TEST_F(FindExeTest, ImageFileNameMapsTheDeviceToItsDriveLetter) {
   EXPECT_EQ(Lower(Func_ImageFilePath(notepad->Handle())),
             Lower(test::SystemFolder() + L"notepad.exe"));

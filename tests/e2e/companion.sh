@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# End-to-end test of the companion path, which only the 32-bit TVL.exe under
+# WOW64 takes: a double click on the RAM icon starts the real Vessra.exe from
+# TVL.exe's own folder, whose commit peaks near the amount asked; without
+# Vessra.exe there, a message box says so. TVL.exe and Vessra.exe run from a
+# copy in the prefix, so that the build folder stays whole.
+# Usage: companion.sh <folder of the build's programs> <Wine loader> <prefix> <screenshot folder>
+set -uo pipefail
+built=$1 loader=$2 prefix=$3 shots=$4
+export TVL_PDH_VALUES=10  # well below the CPU load that holds runs back
+bin=$prefix/drive_c/Tavelo
+mkdir -p "$bin"
+cp "$built/TVL.exe" "$built/Vessra.exe" "$bin/"
+
+source "$(dirname "$0")/common.sh"
+
+value=4
+total_mb=$(( $(awk '/^MemTotal:/ { print $2 }' /proc/meminfo) / 1024 ))
+amount=$(( total_mb * value / 100 ))
+ram_icon_x=994
+
+# The companion's pid in this prefix, once it runs; empty after the timeout.
+wait_for_companion() {  # wait_for_companion <seconds>
+  local pid
+  for _ in $(seq $(( $1 * 10 ))); do
+    pid=$(in_this_prefix 'Vessra\.exe' | head -n 1)
+    [ -n "$pid" ] && { echo "$pid"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# The most anonymous memory the process held, in MiB, read until it ends.
+peak_of() {  # peak_of <pid>
+  local peak=0 now
+  while [ -e "/proc/$1/status" ]; do
+    now=$(awk '/^RssAnon:/ { print int($2 / 1024) }' "/proc/$1/status" 2>/dev/null)
+    [ -n "$now" ] && [ "$now" -gt "$peak" ] && peak=$now
+    sleep 0.1
+  done
+  echo "$peak"
+}
+
+echo "== The companion, from the 32-bit program under WOW64"
+check "Tavelo starts with both icons in the tray" start_tavelo $'[RAM]\r\nValue='$value$'\r\n'
+xdotool mousemove $ram_icon_x 758 click --repeat 2 --delay 80 1
+pid=$(wait_for_companion 60)
+check "a double click on the RAM icon starts Vessra.exe" test -n "$pid"
+if [ -n "$pid" ]; then
+  command_line=$(tr '\0' ' ' < "/proc/$pid/cmdline")
+  echo "        its command line: $command_line"
+  check "it is the one in TVL.exe's folder, asked for $amount MB" \
+    grep -qiE "Tavelo.Vessra\.exe +$amount\b" <<< "$command_line"
+  peak=$(peak_of "$pid")
+  echo "        its peak: $peak MiB of $amount asked"
+  check "its commit peaks near the amount asked" \
+    test "$peak" -ge $(( amount * 3 / 4 )) -a "$peak" -le $(( amount + 32 ))
+fi
+
+rm "$bin/Vessra.exe"
+sleep 2
+xdotool mousemove $ram_icon_x 758 click --repeat 2 --delay 80 1
+text=
+for _ in $(seq 60); do
+  text=$("$loader" "$(windows_path "$built/TrayTool.exe")" message-box Tavelo </dev/null 2>/dev/null | tr -d '\r') && break
+  sleep 0.5
+done
+shot missing-companion >/dev/null
+check "without Vessra.exe a message box names it" \
+  test "$text" = $'C:\\Tavelo\\Vessra.exe\nがありません。'
+xdotool key Return
+stop_tavelo
+
+echo "companion: $passed passed, $failed failed"
+[ $failed -eq 0 ]
