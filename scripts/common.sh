@@ -71,7 +71,9 @@ system_folder() {  # system_folder <prefix> <win64|win32> <i686|x86_64>
 
 # start_xvfb: a private X display, exported as DISPLAY; its pid in xvfb_pid.
 # TAVELO_DISPLAYS lists the display numbers to try, for machines whose
-# displays are shared out; 91 to 120 by default.
+# displays are shared out; 91 to 120 by default. Test runs side by side may
+# try the same number at once: the display is ours only when the lock file
+# holds our server's pid.
 start_xvfb() {
   local display
   for display in ${TAVELO_DISPLAYS:-$(seq 91 120)}; do
@@ -79,7 +81,12 @@ start_xvfb() {
     Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 50); do
-      [ -e "/tmp/.X11-unix/X$display" ] && { export DISPLAY=":$display"; return 0; }
+      if [ -e "/tmp/.X11-unix/X$display" ] &&
+         [ "$(tr -d ' \n' < "/tmp/.X$display-lock" 2>/dev/null)" = "$xvfb_pid" ]; then
+        export DISPLAY=":$display"
+        return 0
+      fi
+      kill -0 "$xvfb_pid" 2>/dev/null || break
       sleep 0.1
     done
     kill "$xvfb_pid" 2>/dev/null || true

@@ -31,11 +31,12 @@ echo "ready in $(( $(date +%s) - started )) s"
 loader=$(wine_loader "$arch")
 log "Windows tests ($arch) in the $kind prefix"
 started=$(date +%s)
-"$here/scripts/run-suites.sh" "$loader" "$build/$arch/bin/tavelo_win32_tests.exe" \
-  "mscoree,mshtml=,pdh=n,b" 900 || failed=1
-# These take pdh.dll away or break it, so Wine's own is switched off too.
-"$here/scripts/run-suites.sh" "$loader" "$build/$arch/bin/tavelo_broken_pdh_tests.exe" \
-  "mscoree,mshtml=,pdh=" 300 || failed=1
+"$here/scripts/run-gtest.sh" "$loader" "$build/$arch/bin/tavelo_win32_tests.exe" \
+  "mscoree,mshtml=,pdh=n,b" 900 suite || failed=1
+# These take pdh.dll away or break it, so Wine's own is switched off too;
+# what the process has bound stays bound, so each wants a process.
+"$here/scripts/run-gtest.sh" "$loader" "$build/$arch/bin/tavelo_broken_pdh_tests.exe" \
+  "mscoree,mshtml=,pdh=" 300 test || failed=1
 echo "ran in $(( $(date +%s) - started )) s"
 
 e2e_scripts=(tray optimiser panel)

@@ -1,8 +1,8 @@
 // Runs with a broken system: Wine's own pdh.dll is switched off for this
 // program, and each test moves the scripted one out of the system folder and
 // may put a defective one in its place. The binder caches what it found for
-// the life of the process, so each test wants a process of its own, as ctest
-// gives it.
+// the life of the process, so each test wants a process of its own, as the
+// test run gives it.
 #include <gtest/gtest.h>
 
 #include <string>

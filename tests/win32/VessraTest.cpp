@@ -5,6 +5,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "app/Orvane.h"
 
 #include <psapi.h>  // after windows.h
 
@@ -15,7 +16,15 @@ constexpr std::int64_t kMiB = 1048576;
 
 std::wstring Vessra() { return test::ProgramFolder() + L"Vessra.exe"; }
 
-TEST(VessraTest, ExitCodeTellsWhetherTheAmountWasFreed) {
+class VessraTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (sizeof(void*) == 4 && !Func_IsWow64())
+      GTEST_SKIP() << "32-bit Windows cannot start the 64-bit companion";
+  }
+};
+
+TEST_F(VessraTest, ExitCodeTellsWhetherTheAmountWasFreed) {
   const struct {
     const wchar_t* arguments;
     DWORD code;
@@ -41,7 +50,7 @@ std::int64_t CommitCharge(HANDLE process) {
 
 // Watches the companion's commit from outside while it runs: it reaches
 // about the amount asked for and never more.
-TEST(VessraTest, CommitsAboutTheAmountAndNoMore) {
+TEST_F(VessraTest, CommitsAboutTheAmountAndNoMore) {
   std::wstring commandLine = Vessra() + L" 256";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;

@@ -135,6 +135,12 @@ TEST_F(jsMaxMemsTest, AFailingProgressHandlerStillEndsTheSqueeze) {
   squeezer.OnProgress = [](TObject*, std::int64_t percent) {
     if (percent == 40) throw std::runtime_error("handler failed");
   };
+  // The 32-bit unwinder sorts its tables at the first throw and keeps them;
+  // that is no memory of the squeeze's.
+  try {
+    throw std::runtime_error("first throw");
+  } catch (const std::runtime_error&) {
+  }
   const std::int64_t before = Committed();
   EXPECT_THROW(squeezer.DefragMemory(5), std::runtime_error);
   EXPECT_EQ(events, kOnePair);
