@@ -7,7 +7,7 @@
 set -uo pipefail
 source "$(dirname "$0")/common.sh"
 
-"$here/scripts/build.sh" || exit 1
+"$here/scripts/build.sh" tests || exit 1
 
 failed=0
 log "Native tests"

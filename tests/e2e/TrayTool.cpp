@@ -2,6 +2,7 @@
 //   TrayTool forget            takes Tavelo's icons out of the tray behind its
 //                              back, as a crashed taskbar would
 //   TrayTool taskbar-created   broadcasts "TaskbarCreated", as a new taskbar does
+//   TrayTool dialog            succeeds when a dialog box is shown
 //   TrayTool message-box <caption>
 //                              prints the text of the shown message box with
 //                              that caption, in UTF-8; fails when there is none
@@ -32,6 +33,10 @@ int PrintMessageBox(const wchar_t* caption) {
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wcscmp(argv[1], L"message-box") == 0) return PrintMessageBox(argv[2]);
   if (argc != 2) return 2;
+  if (std::wcscmp(argv[1], L"dialog") == 0) {
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    return dialog && IsWindowVisible(dialog) ? 0 : 1;
+  }
   if (std::wcscmp(argv[1], L"forget") == 0) {
     HWND handler = FindWindowW(L"TTrayIconHandler", nullptr);
     if (!handler) return 1;

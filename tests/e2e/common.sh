@@ -18,6 +18,17 @@ check() {  # check <what> <command...>
 }
 
 shot() { import -window root "$shots/$1.png"; echo "$shots/$1.png"; }
+
+# Runs the command until it succeeds, for up to `seconds`. Under emulation
+# a menu, a repaint or a file write may take seconds that a fast machine
+# never needs, so checks wait for what they look for instead of sleeping.
+eventually() {  # eventually <seconds> <command...>
+  local until=$(( $(date +%s) + $1 )); shift
+  until "$@"; do
+    [ "$(date +%s)" -lt "$until" ] || return 1
+    sleep 0.3
+  done
+}
 # pixels of one exact colour inside a region of a screenshot
 count() { convert "$1" -crop "$2" +repage txt:- | grep -ci "$3"; }
 is_cpu_icon() { [ "$(count "$1" "$2" '#FF0000')" -gt 20 ]; }
@@ -31,11 +42,8 @@ in_this_prefix() {  # in_this_prefix <pattern>
   done
 }
 tavelo_runs() { [ -n "$(in_this_prefix 'TVL\.exe')" ]; }
-# Whether TVL.exe has ended within ten seconds.
-tavelo_ends() {
-  for _ in $(seq 50); do tavelo_runs || return 0; sleep 0.2; done
-  return 1
-}
+# Whether TVL.exe has ended within 30 seconds.
+tavelo_ends() { eventually 30 eval '! tavelo_runs'; }
 
 utf16_file() { printf '\xff\xfe'; printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE; }
 
@@ -67,14 +75,16 @@ menu_top() {
   convert "$(shot menu-open)" -crop 1x360+900+400 +repage txt:- |
     awk -F'[,:]' '/#FFFFFF/ { print $2 + 400; exit }'
 }
+menu_shows() { [ -n "$(menu_top)" ]; }
 
 # Opens the tray menu on an icon and clicks the item that lies `offset`
 # pixels below the menu's top edge; the menu's place depends on the cursor.
+# Fails when the menu does not show, or stays open after the click.
 menu_item() {  # menu_item <icon x> <offset>
   xdotool mousemove "$1" 758 click 3
-  sleep 1
+  eventually 30 menu_shows || { echo "        the tray menu did not open"; return 1; }
   xdotool mousemove 900 $(( $(menu_top) + $2 )) click 1
-  sleep 1.5
+  eventually 30 eval '! menu_shows' || { echo "        the tray menu stayed open"; return 1; }
 }
 stop_item=56     # 停止(S)
 config_item=110  # 設定(C)

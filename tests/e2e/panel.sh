@@ -31,9 +31,25 @@ is_magenta() {  # the chosen picture: rgb(200,40,160), give or take the JPEG's l
 }
 ini_has() { iconv -f UTF-16LE -t UTF-8 "$data/TVL.ini" 2>/dev/null | tr -d '\r' | grep -q "$1"; }
 
+# Checks of a fresh screenshot, saved under the name.
+panel_normal() {
+  local screen; screen=$(shot panel-normal-default)
+  is_light_grey "$screen" 182 161 && test "$(count "$screen" 85x64+100+100 '#00FFFF')" -gt 20
+}
+texts_at() {  # texts_at <name> <left> <top>: the small panel's texts stand there
+  test "$(count "$(shot "$1")" "155x23+$2+$3" '#00FFFF')" -gt 20
+}
+no_texts_at() { test "$(count "$(shot "$1")" "155x23+$2+$3" '#00FFFF')" -eq 0; }
+desktop_at() { is_desktop "$(shot "$1")" "$2" "$3"; }
+light_grey_at() { is_light_grey "$(shot "$1")" "$2" "$3"; }
+magenta_at() { is_magenta "$(shot "$1")" "$2" "$3"; }
+# The panel's own menu, opened at the cursor, shows white there.
+panel_menu_at() { test "$(count "$(shot panel-menu)" "100x100+$1+$2" '#FFFFFF')" -gt 5000; }
+picture_dialog_shows() { "$loader" "$(windows_path "$bin/TrayTool.exe")" dialog </dev/null >/dev/null 2>&1; }
+
 echo "== Panel window"
 check "Tavelo starts with its panel" start_tavelo
-sleep 1
+eventually 30 panel_normal
 screen=$(shot panel-normal-default)
 check "the panel stands at 100,100 with the default picture" is_light_grey "$screen" 182 161
 check "  and its captions are drawn" test "$(count "$screen" 85x64+100+100 '#00FFFF')" -gt 20
@@ -41,11 +57,11 @@ check "  on black label backgrounds" test "$(pixel "$screen" 140 108)" = '#00000
 check "  and the CPU bar reaches red" test "$(count "$screen" 20x13+166+119 '#FF0000')" -gt 5
 
 xdotool mousemove 170 150 click --repeat 2 --delay 100 1
-sleep 1.5
-xdotool mousemove 600 400
 sleep 0.5
+xdotool mousemove 600 400
+check "a double click gives the small layout of 155 x 23" \
+  eventually 30 light_grey_at panel-small-default 252 102
 screen=$(shot panel-small-default)
-check "a double click gives the small layout of 155 x 23" is_light_grey "$screen" 252 102
 check "  with both values in one row" test "$(count "$screen" 155x23+100+100 '#00FFFF')" -gt 20
 check "  and the lower part gone" is_desktop "$screen" 182 161
 
@@ -54,56 +70,49 @@ sleep 0.3; xdotool mousemove 200 200; sleep 0.3; xdotool mousemove 306 405; slee
 xdotool mouseup 1
 sleep 0.5
 xdotool mousemove 600 600
-sleep 0.5
-screen=$(shot panel-dragged)
-check "dragging moves the panel" test "$(count "$screen" 155x23+256+395 '#00FFFF')" -gt 20
-check "  away from where it stood" test "$(count "$screen" 155x23+100+100 '#00FFFF')" -eq 0
+check "dragging moves the panel" eventually 30 texts_at panel-dragged 256 395
+check "  away from where it stood" no_texts_at panel-dragged 100 100
 
 # The panel's menu opens at the cursor; 透過(U) lies 183 pixels below it.
 xdotool mousemove 300 400 click 3
-sleep 1
-shot panel-menu >/dev/null
+eventually 30 panel_menu_at 300 400 || echo "        the panel's menu did not open"
 xdotool mousemove 340 583 click 1
 sleep 1
 xdotool mousemove 700 600
-sleep 1
+check "the text-only state leaves only the texts" \
+  eventually 30 desktop_at panel-text-only 300 399
 screen=$(shot panel-text-only)
-check "the text-only state leaves only the texts" test "$(count "$screen" 155x23+256+395 '#00FFFF')" -gt 20
-check "  with the desktop showing through the colour-key hole" is_desktop "$screen" 300 399
-check "  where the black label was" test "$(count "$screen" 155x23+256+395 '#000000')" -lt 5
+check "  with its texts where they were" texts_at panel-text-only 256 395
+check "  and no black label left" test "$(count "$screen" 155x23+256+395 '#000000')" -lt 5
 
 menu_item 1014 $panel_item
-screen=$(shot panel-closed)
-check "unticking the panel item closes the panel" \
-  test "$(count "$screen" 155x23+256+395 '#00FFFF')" -eq 0
-check "  and it wrote its settings" ini_has '^SmallLeft=256$'
+check "unticking the panel item closes the panel" eventually 30 no_texts_at panel-closed 256 395
+check "  and it wrote its settings" eventually 30 ini_has '^SmallLeft=256$'
 check "  the small layout" ini_has '^Small=1$'
 check "  and the text-only state" ini_has '^SmallP=1$'
 menu_item 1014 $panel_item
-screen=$(shot panel-reopened)
 check "ticking it again reopens the panel where it stood" \
-  test "$(count "$screen" 155x23+256+395 '#00FFFF')" -gt 20
-check "  small and reduced to its texts, as written" is_desktop "$screen" 300 399
+  eventually 30 texts_at panel-reopened 256 395
+check "  small and reduced to its texts, as written" desktop_at panel-reopened 300 399
 
 convert -size 120x90 'xc:rgb(200,40,160)' "$pictures/magenta.jpg"
 xdotool mousemove 300 405
-sleep 0.7
-check "the mouse over the texts shows the whole panel" is_light_grey "$(shot panel-hover)" 409 397
+check "the mouse over the texts shows the whole panel" \
+  eventually 30 light_grey_at panel-hover 409 397
 xdotool click 3
-sleep 1
+eventually 30 panel_menu_at 300 405 || echo "        the panel's menu did not open"
 xdotool mousemove 340 606 click 1  # 背景画像の選択(P)
-sleep 2.5
+eventually 30 picture_dialog_shows || echo "        the picture dialog did not show"
 shot panel-picture-dialog >/dev/null
 xdotool type 'magenta.jpg'
 xdotool key Return
-sleep 1.5
-xdotool mousemove 275 405
 sleep 1
-screen=$(shot panel-small-chosen-picture)
-check "a picture chosen in the dialog shows" is_magenta "$screen" 409 397
+xdotool mousemove 275 405
+check "a picture chosen in the dialog shows" \
+  eventually 30 magenta_at panel-small-chosen-picture 409 397
 
 menu_item 1014 $exit_item
-check "exit keeps the chosen picture" ini_has '^Picture=C:.*Pictures.magenta\.jpg$'
+check "exit keeps the chosen picture" eventually 30 ini_has '^Picture=C:.*Pictures.magenta\.jpg$'
 stop_tavelo
 
 echo "e2e: $passed passed, $failed failed"
