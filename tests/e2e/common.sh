@@ -70,9 +70,10 @@ stop_tavelo() {
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
-# The top edge of the open menu: the first white row above the taskbar.
+# The top edge of the open menu: the first white row above the taskbar,
+# which is white too from y = 748.
 menu_top() {
-  convert "$(shot menu-open)" -crop 1x360+900+400 +repage txt:- |
+  convert "$(shot menu-open)" -crop 1x340+900+400 +repage txt:- |
     awk -F'[,:]' '/#FFFFFF/ { print $2 + 400; exit }'
 }
 menu_shows() { [ -n "$(menu_top)" ]; }
