@@ -41,6 +41,12 @@ peak_of() {  # peak_of <pid>
   echo "$peak"
 }
 
+ram_icon_ready() { is_ram_icon "$(shot ready)" "$left_icon"; }
+read_message_box() {
+  text=$("$loader" "$(windows_path "$built/TrayTool.exe")" message-box Tavelo </dev/null 2>/dev/null |
+    tr -d '\r')
+}
+
 echo "== The companion, from the 32-bit program under WOW64"
 check "Tavelo starts with both icons in the tray" start_tavelo $'[RAM]\r\nValue='$value$'\r\n'
 xdotool mousemove $ram_icon_x 758 click --repeat 2 --delay 80 1
@@ -58,13 +64,11 @@ if [ -n "$pid" ]; then
 fi
 
 rm "$bin/Vessra.exe"
-sleep 2
+# The icons ignore clicks until the program has left its busy state.
+eventually 60 ram_icon_ready
 xdotool mousemove $ram_icon_x 758 click --repeat 2 --delay 80 1
 text=
-for _ in $(seq 60); do
-  text=$("$loader" "$(windows_path "$built/TrayTool.exe")" message-box Tavelo </dev/null 2>/dev/null | tr -d '\r') && break
-  sleep 0.5
-done
+eventually 60 read_message_box
 shot missing-companion >/dev/null
 echo "        the message box says: ${text:-nothing}"
 check "without Vessra.exe a message box names it" \
