@@ -6,6 +6,7 @@
 //   TrayTool message-box <caption>
 //                              prints the text of the shown message box with
 //                              that caption, in UTF-8; fails when there is none
+//                              or its text is not there yet
 #include <windows.h>
 
 #include <shellapi.h>
@@ -20,7 +21,8 @@ int PrintMessageBox(const wchar_t* caption) {
   HWND box = FindWindowW(L"#32770", caption);
   if (!box || !IsWindowVisible(box)) return 1;
   wchar_t text[1024] = {};
-  GetDlgItemTextW(box, 0xFFFF, text, 1024);  // the message's static control
+  // The message's static control; empty while the box is still being built.
+  if (GetDlgItemTextW(box, 0xFFFF, text, 1024) == 0) return 1;
   std::string utf8(4 * std::wcslen(text) + 1, '\0');
   utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), static_cast<int>(utf8.size()),
                                   nullptr, nullptr));
