@@ -38,7 +38,7 @@ started=$(date +%s)
   "mscoree,mshtml=,pdh=" 300 || failed=1
 echo "ran in $(( $(date +%s) - started )) s"
 
-e2e_scripts=(tray optimiser panel)
+e2e_scripts=(tray optimiser panel session)
 # Only the 32-bit program under WOW64 starts the companion.
 [ "$arch-$kind" = i686-win64 ] && e2e_scripts+=(companion)
 for e2e in "${e2e_scripts[@]}"; do

@@ -94,7 +94,9 @@ TEST(AppIconTest, IcoFileHoldsBitmapsWithMasksAndThe256PixelImageAsPng) {
       ASSERT_EQ(png.width, 256);
       for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x)
-          if (!Meter().IsTransparent(x / 8, y / 8)) ASSERT_EQ(png.At(x, y), Meter().At(x / 8, y / 8)) << x << "," << y;
+          if (!Meter().IsTransparent(x / 8, y / 8)) {
+            ASSERT_EQ(png.At(x, y), Meter().At(x / 8, y / 8)) << x << "," << y;
+          }
       continue;
     }
     EXPECT_EQ(Little(ico, offset + 4, 4), static_cast<std::uint32_t>(size));
