@@ -18,6 +18,8 @@ debug=$build/$name-debug
 zip_file=$build/$name.zip
 # The commit's own time, so that the same commit gives the same zip.
 stamp=$(git -C "$here" log -1 --format=%ct 2>/dev/null || echo 315532800)
+# objcopy and strip write a time into the programs' headers: this one.
+export SOURCE_DATE_EPOCH=$stamp
 
 rm -rf "$stage" "$debug" "$zip_file"
 mkdir -p "$stage" "$debug"
