@@ -1,6 +1,6 @@
 # Tavelo: the two set-up commands. Set BUILD_DIR to build
 # somewhere other than ./build.
-.PHONY: run test build bench fuzz
+.PHONY: run test build bench fuzz dist
 
 run:
 	@scripts/run.sh
@@ -19,3 +19,8 @@ bench:
 # each (default 60).
 fuzz:
 	@scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# Builds, then packs Tavelo-<version>.zip in the build folder: the 32-bit
+# TVL.exe, the 64-bit Vessra.exe and the read-me; debug information beside it.
+dist:
+	@scripts/dist.sh

@@ -3,6 +3,36 @@
 add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
+# No link timestamp, so that two builds of one commit give the same programs.
+add_link_options(-Wl,--no-insert-timestamp)
+enable_language(RC)
+
+# Gives a program its version resource and its manifest, both from the
+# project's version, and the icon file when one is named.
+# tavelo_program_resources(<target> <description> [COMMON_CONTROLS_6] [ICON <file>])
+function(tavelo_program_resources target description)
+  cmake_parse_arguments(ARG "COMMON_CONTROLS_6" "ICON" "" ${ARGN})
+  set(TAVELO_NAME ${target})
+  set(TAVELO_DESCRIPTION ${description})
+  set(TAVELO_DEPENDENCY "")
+  if(ARG_COMMON_CONTROLS_6)
+    string(CONCAT TAVELO_DEPENDENCY
+      "  <dependency>\n    <dependentAssembly>\n"
+      "      <assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""
+      " processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>\n"
+      "    </dependentAssembly>\n  </dependency>\n")
+  endif()
+  set(TAVELO_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
+  configure_file(${PROJECT_SOURCE_DIR}/src/resources/Program.manifest.in ${TAVELO_MANIFEST} @ONLY)
+  set(TAVELO_ICON_LINE "")
+  if(ARG_ICON)
+    set(TAVELO_ICON_LINE "1 ICON \"${ARG_ICON}\"")
+  endif()
+  set(resources ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/src/resources/VersionInfo.rc.in ${resources} @ONLY)
+  target_sources(${target} PRIVATE ${resources})
+  set_source_files_properties(${resources} PROPERTIES OBJECT_DEPENDS "${TAVELO_MANIFEST};${ARG_ICON}")
+endfunction()
 
 # Every program keeps its debug information in <program>.debug beside it,
 # linked by name, so that crash addresses can still be read. Wine reads

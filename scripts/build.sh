@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds everything: the native build of the
 # portable code and both Windows targets. A second run reuses what is built.
-# With "tests", only what the test run needs: of the 64-bit target, the
-# companion, since every Windows test runs the 32-bit build.
-# Usage: build.sh [tests]
+# With "lean", of the 64-bit target only the companion: all that the tests
+# and the download need, since every Windows test runs the 32-bit build.
+# Usage: build.sh [lean]
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -22,7 +22,7 @@ for arch in i686 x86_64; do
   configure "$arch" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-$arch.cmake" \
     -DTAVELO_DEPS_PREFIX="$build/deps/$arch-w64-mingw32"
   log "Building $arch"
-  if [ "$arch" = x86_64 ] && [ "${1:-}" = tests ]; then
+  if [ "$arch" = x86_64 ] && [ "${1:-}" = lean ]; then
     cmake --build "$build/$arch" --target Vessra
   else
     cmake --build "$build/$arch"

@@ -7,11 +7,14 @@
 set -uo pipefail
 source "$(dirname "$0")/common.sh"
 
-"$here/scripts/build.sh" tests || exit 1
+"$here/scripts/build.sh" lean || exit 1
 
 failed=0
 log "Native tests"
 ctest --test-dir "$build/native" --output-on-failure --timeout 120 || failed=1
+
+log "The download"
+{ "$here/scripts/dist.sh" && "$here/tests/dist/check.sh"; } || failed=1
 
 # The emulated machine may take this long for both prefixes, from its boot
 # to its power-off.

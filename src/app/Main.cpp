@@ -83,7 +83,14 @@ void TMainForm::FormCreate(TObject*) {
 
 void TMainForm::FormShow(TObject*) { ShowWindow(Application->Handle(), SW_HIDE); }
 
-void TMainForm::FormCloseQuery(TObject*, bool&) {
+void TMainForm::FormCloseQuery(TObject*, bool&) { Proc_SaveAtExit(); }
+
+// Exit and the end of the session may both come (a logoff while the program
+// is closing): the second would only repeat the first write at a moment the
+// system may cut the process off.
+void TMainForm::Proc_SaveAtExit() {
+  if (FSavedAtExit) return;
+  FSavedAtExit = true;
   if (PPPanel->Checked()) PanelForm->Close();  // it writes its own settings first
   try {
     TSettingsFile settings(SettingsFilePath());
@@ -99,6 +106,19 @@ void TMainForm::FormCloseQuery(TObject*, bool&) {
 }
 
 void TMainForm::FormDestroy(TObject*) { Proc_CPUClose(); }
+
+LRESULT TMainForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_QUERYENDSESSION:
+      return TRUE;  // nothing here is worth keeping a session alive for
+    case WM_ENDSESSION:
+      // The process ends once this returns, so the writing happens now. A
+      // cancelled end (FALSE) leaves the program running as it was.
+      if (wParam) Close();
+      return 0;
+  }
+  return TForm::WndProc(message, wParam, lParam);
+}
 
 void TMainForm::ShowTrayIcons() {
   TCoolTrayIcon* first = PPTrayPos->Checked() ? TrayIconRAM : TrayIconCPU;

@@ -85,6 +85,13 @@ class TMainForm : public TForm {
   int MCPU = 0;
   int MRAM = 0;
   bool FPPTaskTray = true;
+  // The settings have been written for the end of the run.
+  bool FSavedAtExit = false;
+
+ protected:
+  // Logoff and shutdown: the session may end, and when it does, the program
+  // closes as its Exit does before the system ends the process.
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   // Builds the components and the menu; the form's layout.
@@ -92,6 +99,8 @@ class TMainForm : public TForm {
   void FormCreate(TObject* sender);
   void FormShow(TObject* sender);
   void FormCloseQuery(TObject* sender, bool& canClose);
+  // The settings of the panel window, then the controller's own; once per run.
+  void Proc_SaveAtExit();
   void FormDestroy(TObject* sender);
   void ApplicationEventsException(TObject* sender, const std::exception& error);
   void ChooseFace(TMenuItem* item);

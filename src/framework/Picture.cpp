@@ -1,9 +1,12 @@
 #include "framework/Picture.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "framework/PixelBitmap.h"
 
@@ -11,22 +14,23 @@ namespace tavelo {
 
 namespace {
 
+// Reads go in steps of this size, so that no single call asks for all of a
+// large file at once.
+constexpr DWORD kReadStep = 4 << 20;
+
 struct HandleCloser {
   void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
 using Handle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
-struct ViewUnmapper {
-  void operator()(const void* view) const { UnmapViewOfFile(view); }
-};
-
 [[noreturn]] void CannotRead() {
   throw EInvalidGraphic("Cannot read the picture file (error " + std::to_string(GetLastError()) + ")");
 }
 
-// Maps the file into memory rather than reading it, so that even a huge
-// bitmap file costs no memory of its own: the decoder touches each row once.
-TPixelImage DecodeFile(const std::wstring& path, TPictureFormat format) {
+// The whole file in memory, read rather than mapped: a mapped file whose
+// drive goes away during the decode would end the process at the next page,
+// where a failed read is only an error.
+std::vector<std::uint8_t> ReadPictureFile(const std::wstring& path) {
   HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (opened == INVALID_HANDLE_VALUE) CannotRead();
@@ -34,13 +38,27 @@ TPixelImage DecodeFile(const std::wstring& path, TPictureFormat format) {
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) CannotRead();
   if (size.QuadPart == 0) throw EInvalidGraphic("The picture file is empty");
-  if (static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) throw EInvalidGraphic("The picture file is too large");
-  Handle mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-  if (!mapping) CannotRead();
-  std::unique_ptr<const void, ViewUnmapper> view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
-  if (!view) CannotRead();
-  return DecodePicture(format, static_cast<const std::uint8_t*>(view.get()),
-                       static_cast<std::size_t>(size.QuadPart));
+  if (static_cast<unsigned long long>(size.QuadPart) > kMaxPictureFileBytes)
+    throw EInvalidGraphic("The picture file is too large");
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  } catch (const std::bad_alloc&) {
+    throw EInvalidGraphic("No memory to read the picture file");
+  }
+  for (std::size_t done = 0; done < bytes.size();) {
+    DWORD read = 0;
+    const auto wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kReadStep));
+    if (!ReadFile(file.get(), bytes.data() + done, wanted, &read, nullptr)) CannotRead();
+    if (read == 0) throw EInvalidGraphic("The picture file ended early");  // shrunk meanwhile
+    done += read;
+  }
+  return bytes;
+}
+
+TPixelImage DecodeFile(const std::wstring& path, TPictureFormat format) {
+  const std::vector<std::uint8_t> bytes = ReadPictureFile(path);
+  return DecodePicture(format, bytes.data(), bytes.size());
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ std::optional<TPictureFormat> PictureFormatOf(std::wstring_view path) {
 }
 
 TPixelImage DecodePicture(TPictureFormat format, const std::uint8_t* data, std::size_t size) {
+  if (size > kMaxPictureFileBytes) throw EInvalidGraphic("The picture file is too large");
   switch (format) {
     case TPictureFormat::Bmp: return DecodeBmp(data, size);
     case TPictureFormat::Jpeg: return DecodeJpeg(data, size);

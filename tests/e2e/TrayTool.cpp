@@ -17,12 +17,24 @@
 
 namespace {
 
+// The message is the box's one static control with text; its id differs
+// between systems.
+BOOL CALLBACK FindMessageText(HWND child, LPARAM found) {
+  wchar_t className[16] = {};
+  GetClassNameW(child, className, 16);
+  if (_wcsicmp(className, L"Static") != 0 || GetWindowTextLengthW(child) == 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
 int PrintMessageBox(const wchar_t* caption) {
   HWND box = FindWindowW(L"#32770", caption);
   if (!box || !IsWindowVisible(box)) return 1;
+  HWND message = nullptr;
+  EnumChildWindows(box, &FindMessageText, reinterpret_cast<LPARAM>(&message));
+  if (!message) return 1;  // the box is still being built
   wchar_t text[1024] = {};
-  // The message's static control; empty while the box is still being built.
-  if (GetDlgItemTextW(box, 0xFFFF, text, 1024) == 0) return 1;
+  GetWindowTextW(message, text, 1024);
   std::string utf8(4 * std::wcslen(text) + 1, '\0');
   utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), static_cast<int>(utf8.size()),
                                   nullptr, nullptr));

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -316,6 +317,25 @@ TEST(DecodePictureTest, InterlacedPngGivesTheSameReducedPictureAsPlain) {
   const TPixelImage actual = DecodePng(interlaced.data(), interlaced.size());
   EXPECT_EQ(actual.width, expected.width);
   EXPECT_EQ(actual.pixels, expected.pixels);
+}
+
+}  // namespace
+}  // namespace tavelo
+
+namespace tavelo {
+namespace {
+
+TEST(DecodePictureTest, DataLongerThanTheLargestFileTakenRaisesBeforeAnyDecoding) {
+  // Never written: the pages of the buffer are not even touched.
+  const std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[kMaxPictureFileBytes + 1]);
+  for (const TPictureFormat format : {TPictureFormat::Bmp, TPictureFormat::Jpeg, TPictureFormat::Png}) {
+    try {
+      DecodePicture(format, data.get(), kMaxPictureFileBytes + 1);
+      ADD_FAILURE() << "no error for format " << static_cast<int>(format);
+    } catch (const EInvalidGraphic& error) {
+      EXPECT_NE(std::string(error.what()).find("too large"), std::string::npos) << error.what();
+    }
+  }
 }
 
 }  // namespace
