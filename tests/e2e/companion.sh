@@ -6,7 +6,7 @@
 # copy in the prefix, so that the build folder stays whole.
 # Usage: companion.sh <folder of the build's programs> <Wine loader> <prefix> <screenshot folder>
 set -uo pipefail
-built=$1 loader=$2 prefix=$3 shots=$4
+built=$(realpath "$1") loader=$2 prefix=$3 shots=$4
 export TVL_PDH_VALUES=88  # red on the digital face, which start_tavelo looks for; a run asked for is never held back
 bin=$prefix/drive_c/Tavelo
 mkdir -p "$bin"
