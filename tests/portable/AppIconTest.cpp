@@ -66,7 +66,11 @@ TEST(AppIconTest, EachSizeShowsTheMeterWithItsEdgesBlendedOnlyWhereAreasMix) {
           ASSERT_GT(pixel >> 24, 0u) << "partly covered: " << x << "," << y;
         }
       }
-    EXPECT_GT(uniform, image.size * image.size / 4) << "mostly crisp";
+    // At 16 pixels each pixel covers four of the face's, whose fine detail
+    // then blends; from 32 pixels up, most pixels are one of the face's.
+    if (image.size >= 32) {
+      EXPECT_GT(uniform, image.size * image.size / 4) << "mostly crisp";
+    }
   }
 }
 
