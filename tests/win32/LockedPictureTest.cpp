@@ -73,7 +73,12 @@ class LockedRange {
 
 class LockedPictureTest : public ::testing::Test {
  protected:
-  void SetUp() override { DataFolder = test::MakeTempFolder(); }
+  void SetUp() override {
+    DataFolder = test::MakeTempFolder();
+    // Left behind by other suites' tests, which free them without clearing.
+    MainForm = nullptr;
+    ConfigForm = nullptr;
+  }
   void TearDown() override {
     delete ConfigForm;
     ConfigForm = nullptr;

@@ -15,7 +15,12 @@ namespace {
 // the controller's real window, with the panel shown.
 class SessionEndTest : public ::testing::Test {
  protected:
-  void SetUp() override { DataFolder = test::MakeTempFolder(); }
+  void SetUp() override {
+    DataFolder = test::MakeTempFolder();
+    // Left behind by other suites' tests, which free them without clearing.
+    MainForm = nullptr;
+    ConfigForm = nullptr;
+  }
   void TearDown() override {
     delete ConfigForm;
     ConfigForm = nullptr;
