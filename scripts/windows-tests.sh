@@ -41,8 +41,9 @@ echo "ran in $(( $(date +%s) - started )) s"
 
 e2e_scripts=(tray optimiser panel)
 # Only the 32-bit program under WOW64 starts the companion; the end of a
-# session is tested in the other prefix, which keeps the two lanes even.
-if [ "$arch-$kind" = i686-win64 ]; then e2e_scripts+=(companion); else e2e_scripts+=(session); fi
+# session and the unpacked download are tested in the other prefix, which
+# keeps the two lanes even.
+if [ "$arch-$kind" = i686-win64 ]; then e2e_scripts+=(companion); else e2e_scripts+=(session download); fi
 for e2e in "${e2e_scripts[@]}"; do
   log "End-to-end test $e2e ($arch) in the $kind prefix"
   started=$(date +%s)

@@ -2,8 +2,8 @@
 # Checks what `make dist` made: the zip's exact contents, stripped programs
 # carrying the version, the icon (TVL.exe only) and their manifests, debug
 # information beside the zip, and Vessra.exe starting from the unpacked
-# folder under Wine. The shipped TVL.exe is 32-bit: where the host runs
-# 64-bit code only, its start is checked in the emulated machine instead.
+# folder under Wine. The shipped TVL.exe is 32-bit: its start from the
+# unpacked folder is checked with the Windows tests (tests/e2e/download.sh).
 # Usage: check.sh   (BUILD_DIR as for make)
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/common.sh"
@@ -80,7 +80,7 @@ check "frees 16 MB and exits with 0" test $? -eq 0
 WINEPREFIX=$prefix /usr/lib/wine/wine64 "$unpacked/Vessra.exe" </dev/null >/dev/null 2>&1
 check "without an amount exits with 1" test $? -eq 1
 stop_wineserver "$prefix"
-echo "(the 32-bit TVL.exe is not started here; the emulated machine's lane starts it)"
+echo "(the 32-bit TVL.exe starts from the unpacked folder in tests/e2e/download.sh)"
 
 echo "dist: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
