@@ -26,9 +26,9 @@ finish() {
     sleep 0.2
   done
   /usr/lib/wine/wineserver64 -k </dev/null >/dev/null 2>&1 || true
-  [ -n "$shots_pid" ] && kill "$shots_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
+  [ -z "$shots_pid" ] || kill "$shots_pid" 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
   echo "Tavelo has ended."
 }
 trap finish EXIT
