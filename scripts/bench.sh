@@ -10,12 +10,7 @@ prefix=$build/wine/bench
 export WINEPREFIX=$prefix
 
 xvfb_pid=
-cleanup() {
-  stop_wineserver "$prefix"
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-}
-trap cleanup EXIT
+trap 'stop_prefix_and_display "$prefix"' EXIT
 
 log "Portable code (native)"
 "$build/native/bin/tavelo_portable_bench"

@@ -105,3 +105,10 @@ start_wineserver() {
 stop_wineserver() {
   WINEPREFIX=$1 /usr/lib/wine/wineserver64 -k </dev/null >/dev/null 2>&1 || true
 }
+
+# stop_prefix_and_display <prefix>: the end of a run that made both.
+stop_prefix_and_display() {
+  stop_wineserver "$1"
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+}

@@ -11,12 +11,7 @@ prefix=$wine_dir/$kind
 export WINEPREFIX=$prefix
 
 xvfb_pid=
-cleanup() {
-  stop_wineserver "$prefix"
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-}
-trap cleanup EXIT
+trap 'stop_prefix_and_display "$prefix"' EXIT
 trap 'exit 130' INT TERM
 
 failed=0
