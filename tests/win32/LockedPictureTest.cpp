@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ControllerTest.h"
 #include "PictureEncoders.h"
 #include "TestSupport.h"
 #include "app/Main.h"
@@ -71,23 +72,8 @@ class LockedRange {
   if (!(lock).HoldsReadsOff(path))                                                         \
   GTEST_SKIP() << "this system does not fail reads of a locked range"
 
-class LockedPictureTest : public ::testing::Test {
+class LockedPictureTest : public test::ControllerTest {
  protected:
-  void SetUp() override {
-    DataFolder = test::MakeTempFolder();
-    // Left behind by other suites' tests, which free them without clearing.
-    MainForm = nullptr;
-    ConfigForm = nullptr;
-  }
-  void TearDown() override {
-    delete ConfigForm;
-    ConfigForm = nullptr;
-    delete MainForm;
-    MainForm = nullptr;
-    application.ProcessMessages();
-    test::DeleteTree(DataFolder);
-  }
-
   std::wstring Write(const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
     const std::wstring path = DataFolder + name;
     test::WriteBytes(path, Bytes(bytes.begin(), bytes.end()));
@@ -101,8 +87,6 @@ class LockedPictureTest : public ::testing::Test {
     ReleaseDC(PanelForm->Handle(), dc);
     return pixel;
   }
-
-  TApplication application;
 };
 
 TEST_F(LockedPictureTest, ReadFailingMidwayRaisesLikeABrokenFileAndKeepsThePicture) {
@@ -123,13 +107,8 @@ TEST_F(LockedPictureTest, ReadFailingMidwayRaisesLikeABrokenFileAndKeepsThePictu
 }
 
 TEST_F(LockedPictureTest, PanelKeepsItsPictureAndTheErrorReachesTheHook) {
-  test::WriteBytes(DataFolder + L"TVL.ini", test::Utf16File(L"[Disp]\r\nPanel=1\r\n"));
-  SetEnvironmentVariableW(L"TVL_PDH_VALUES", L"10");
-  application.Initialize();
-  application.CreateForm(MainForm);
-  application.CreateForm(ConfigForm);
-  MainForm->TimerMain->SetEnabled(false);
-  ASSERT_NE(PanelForm, nullptr);
+  Start(L"[Disp]\r\nPanel=1\r\n");
+  if (HasFatalFailure()) return;
   const std::wstring redPath = Write(L"red.bmp", PlainBitmap(255, 0, 0));
   const std::vector<std::uint8_t> blue = PlainBitmap(0, 0, 255);
   const std::wstring bluePath = Write(L"blue.bmp", blue);

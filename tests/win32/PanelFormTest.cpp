@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "PictureEncoders.h"
+#include "ControllerTest.h"
 #include "TestSupport.h"
 #include "app/Main.h"
 #include "app/Orvane.h"
@@ -18,31 +19,11 @@
 namespace tavelo {
 namespace {
 
-// The controller with its panel window and the dialog in an application of
-// the test's own, with a data folder of its own.
-class PanelFormTest : public ::testing::Test {
+// The panel window of a running controller.
+class PanelFormTest : public test::ControllerTest {
  protected:
-  void SetUp() override { DataFolder = test::MakeTempFolder(); }
-  void TearDown() override {
-    delete ConfigForm;
-    delete MainForm;
-    application.ProcessMessages();
-    test::DeleteTree(DataFolder);
-  }
-
-  // Creates the controller, which makes the panel, with `ini` as TVL.ini.
-  void Start(const std::wstring& ini = L"") {
-    if (!ini.empty()) test::WriteBytes(DataFolder + L"TVL.ini", test::Utf16File(ini));
-    SetEnvironmentVariableW(L"TVL_PDH_VALUES", L"10");
-    application.Initialize();
-    application.CreateForm(MainForm);
-    application.CreateForm(ConfigForm);
-    MainForm->TimerMain->SetEnabled(false);  // the tests show the loads themselves
-    ASSERT_NE(PanelForm, nullptr);
-  }
-
   std::wstring SavedIni() {
-    const Bytes bytes = test::ReadBytes(DataFolder + L"TVL.ini");
+    const Bytes bytes = test::ReadBytes(IniPath());
     return DecodeText(bytes, &AnsiToWide);
   }
 
@@ -53,14 +34,6 @@ class PanelFormTest : public ::testing::Test {
     ASSERT_EQ(PanelForm, nullptr);
     MainForm->PPPanel->Click();
     ASSERT_NE(PanelForm, nullptr);
-  }
-
-  // Ends the program as its Exit item does, and frees its windows.
-  void Exit() {
-    MainForm->PPCloseClick(nullptr);
-    delete ConfigForm;
-    delete MainForm;
-    application.ProcessMessages();
   }
 
   // A drag whose button comes up at once: the system's move loop ends where
@@ -117,7 +90,6 @@ class PanelFormTest : public ::testing::Test {
                      }));
   }
 
-  TApplication application;
 };
 
 TEST_F(PanelFormTest, FirstStartShowsTheDefaultPanelAtOneHundredOneHundred) {
@@ -327,8 +299,6 @@ TEST_F(PanelFormTest, AStoredOpacityOutsideTheStepsIsFullOpacity) {
     Exit();
     EXPECT_NE(SavedIni().find(L"Trans=10\r\n"), std::wstring::npos) << trans;
   }
-  application.CreateForm(MainForm);  // for TearDown
-  application.CreateForm(ConfigForm);
 }
 
 TEST_F(PanelFormTest, NoPictureStaysBlackAndStaysNone) {
@@ -354,8 +324,6 @@ TEST_F(PanelFormTest, APictureThatIsGoneOrBrokenGivesTheDefaultPictureWrittenBac
     Exit();
     EXPECT_NE(SavedIni().find(L"[Picture]\r\nPicture=\r\n"), std::wstring::npos);
   }
-  application.CreateForm(MainForm);
-  application.CreateForm(ConfigForm);
 }
 
 // Files dropped on the panel, as the shell hands them over.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "ControllerTest.h"
 #include "TestSupport.h"
 #include "app/Main.h"
 #include "app/Orvane.h"
@@ -13,33 +14,8 @@ namespace {
 
 // Logoff and shutdown as the system delivers them: the two messages sent to
 // the controller's real window, with the panel shown.
-class SessionEndTest : public ::testing::Test {
+class SessionEndTest : public test::ControllerTest {
  protected:
-  void SetUp() override {
-    DataFolder = test::MakeTempFolder();
-    // Left behind by other suites' tests, which free them without clearing.
-    MainForm = nullptr;
-    ConfigForm = nullptr;
-  }
-  void TearDown() override {
-    delete ConfigForm;
-    ConfigForm = nullptr;
-    delete MainForm;
-    MainForm = nullptr;
-    application.ProcessMessages();
-    test::DeleteTree(DataFolder);
-  }
-
-  void Start(const std::wstring& ini) {
-    test::WriteBytes(IniPath(), test::Utf16File(ini));
-    SetEnvironmentVariableW(L"TVL_PDH_VALUES", L"10");
-    application.Initialize();
-    application.CreateForm(MainForm);
-    application.CreateForm(ConfigForm);
-    MainForm->TimerMain->SetEnabled(false);
-    ASSERT_NE(PanelForm, nullptr);
-  }
-
   // Choices made from the tray menu, and the panel dragged elsewhere.
   static void ChangeFacesOrderAndPanelPlace() {
     MainForm->PPTrayCPU2->Click();
@@ -54,10 +30,6 @@ class SessionEndTest : public ::testing::Test {
   static void EndSession(bool ending) {
     SendMessageW(MainForm->Handle(), WM_ENDSESSION, ending, ENDSESSION_LOGOFF);
   }
-
-  static std::wstring IniPath() { return DataFolder + L"TVL.ini"; }
-
-  TApplication application;
 };
 
 constexpr wchar_t kBefore[] =
