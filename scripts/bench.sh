@@ -8,7 +8,7 @@ source "$(dirname "$0")/common.sh"
 
 "$here/scripts/build.sh" || exit 1
 arch=$(runnable_arch)
-prefix=$build/wine/bench
+prefix=$wine_dir/bench
 export WINEPREFIX=$prefix
 
 xvfb_pid=
