@@ -52,9 +52,12 @@ cpu_ticks() {
   echo "$total"
 }
 
-# private_kib <pid>: the memory that is the process's alone, in KiB.
+# private_kib <pid>: the pages the process has written and shares with no
+# other, in KiB: its heaps, stacks and the pages of its DLLs it changed, much
+# as Windows counts private bytes. Clean pages of files are left out: they
+# count as private only while no other process maps the same file.
 private_kib() {
-  awk '/^Private_(Clean|Dirty):/ { sum += $2 } END { print sum }' "/proc/$1/smaps_rollup"
+  awk '/^(Private_Dirty|Swap):/ { sum += $2 } END { print sum }' "/proc/$1/smaps_rollup"
 }
 
 windows_path() { echo "Z:${1//\//\\}"; }
@@ -91,6 +94,8 @@ resident_cost() {
 
 [ -f "$prefix/system.reg" ] || { log "Making the Wine prefix $prefix"; make_prefix "$prefix" win64; }
 cp "$build/$arch/fakes/full/pdh.dll" "$(system_folder "$prefix" win64 "$arch")/pdh.dll"
+# Whatever an interrupted run left in the prefix would share the tray.
+stop_wineserver "$prefix"
 start_xvfb || exit 1
 start_wineserver "$prefix"
 
