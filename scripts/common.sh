@@ -29,6 +29,18 @@ wineserver_binary() {
 
 log() { printf '\n== %s\n' "$*"; }
 
+# A host path as Wine's drive Z: shows it.
+windows_path() { echo "Z:${1//\//\\}"; }
+
+# in_prefix <prefix> <pattern>: the processes matching the pattern that run
+# in that Wine prefix, not in one of another run on the same machine.
+in_prefix() {
+  local candidate
+  for candidate in $(pgrep -f "$2"); do
+    grep -qz "^WINEPREFIX=$1\$" "/proc/$candidate/environ" 2>/dev/null && echo "$candidate"
+  done
+}
+
 # make_prefix <folder> <win64|win32>: a fresh Wine prefix with Japanese font
 # substitutes and a virtual desktop, ready for Tavelo. Without a window
 # manager every hide of a visible window (the tray's among them) blocks for

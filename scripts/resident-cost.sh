@@ -27,29 +27,14 @@ trap 'stop_prefix_and_display "$prefix"' EXIT
 
 # The processes of this prefix: the program, Wine's services, the desktop
 # and the wineserver.
-prefix_processes() {
-  local environ
-  for environ in /proc/[0-9]*/environ; do
-    grep -qz "^WINEPREFIX=$prefix\$" "$environ" 2>/dev/null && basename "$(dirname "$environ")"
-  done
-}
-
-program_pid() {  # program_pid <file name>
-  local pid
-  for pid in $(prefix_processes); do
-    grep -q "$1" "/proc/$pid/cmdline" 2>/dev/null && { echo "$pid"; return; }
-  done
-}
+prefix_processes() { in_prefix "$prefix" .; }
 
 # cpu_ticks <pid...>: their user and system time together, in clock ticks.
 cpu_ticks() {
-  local pid total=0 fields
-  for pid in "$@"; do
+  local pid
+  for pid in "$@"; do cat "/proc/$pid/stat" 2>/dev/null; done |
     # The fields after the name, which may hold spaces: utime is the 12th.
-    fields=$(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null) || continue
-    total=$(( total + $(awk '{ print $12 + $13 }' <<<"$fields") ))
-  done
-  echo "$total"
+    awk '{ sub(/.*\) /, ""); total += $12 + $13 } END { print total + 0 }'
 }
 
 # private_kib <pid>: the pages the process has written and shares with no
@@ -59,8 +44,6 @@ cpu_ticks() {
 private_kib() {
   awk '/^(Private_Dirty|Swap):/ { sum += $2 } END { print sum }' "/proc/$1/smaps_rollup"
 }
-
-windows_path() { echo "Z:${1//\//\\}"; }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
@@ -79,7 +62,7 @@ resident_cost() {
   "$loader" "$bench_tool" start "$(windows_path "$bin/$program")" </dev/null >/dev/null 2>&1 ||
     { echo "$program did not show its icons" >&2; return 1; }
   sleep 5  # past the start-up's own work
-  pid=$(program_pid "$program")
+  pid=$(in_prefix "$prefix" "$program" | head -1)
   prefix_before=$(cpu_ticks $(prefix_processes)) own_before=$(cpu_ticks "$pid")
   sleep "$resident_seconds"
   hz=$(getconf CLK_TCK)

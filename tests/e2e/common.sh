@@ -1,6 +1,7 @@
 # Shared by the end-to-end scripts: sourced, not run. Expects bin, loader,
 # prefix and shots to be set; TVL.exe runs in the prefix's virtual desktop of
 # 1024 x 768 on the current X display.
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 export WINEPREFIX=$prefix
 export WINEDLLOVERRIDES="mscoree,mshtml=,pdh=n,b"
 data="$prefix/drive_c/users/$(id -un)/AppData/Roaming/Orvane Project/TVL"
@@ -33,14 +34,7 @@ eventually() {  # eventually <seconds> <command...>
 count() { convert "$1" -crop "$2" +repage txt:- | grep -ci "$3"; }
 is_cpu_icon() { [ "$(count "$1" "$2" '#FF0000')" -gt 20 ]; }
 is_ram_icon() { [ "$(count "$1" "$2" '#00FF00')" -gt 20 ]; }
-# The processes matching the pattern that run in this prefix, not in one of
-# another test run on the same machine.
-in_this_prefix() {  # in_this_prefix <pattern>
-  local candidate
-  for candidate in $(pgrep -f "$1"); do
-    grep -qz "^WINEPREFIX=$prefix\$" "/proc/$candidate/environ" 2>/dev/null && echo "$candidate"
-  done
-}
+in_this_prefix() { in_prefix "$prefix" "$1"; }  # in_this_prefix <pattern>
 tavelo_runs() { [ -n "$(in_this_prefix 'TVL\.exe')" ]; }
 # Whether TVL.exe has ended within 30 seconds.
 tavelo_ends() { eventually 30 eval '! tavelo_runs'; }
@@ -67,8 +61,6 @@ stop_tavelo() {
   /usr/lib/wine/wineserver64 -k </dev/null >/dev/null 2>&1
   /usr/lib/wine/wineserver64 -w </dev/null >/dev/null 2>&1
 }
-
-windows_path() { echo "Z:${1//\//\\}"; }
 
 # The top edge of the open menu: the first white row above the taskbar,
 # which is white too from y = 748.
