@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "TextEncoding.h"
+#include "framework/DecimalText.h"
 
 namespace tavelo {
 namespace {
@@ -137,7 +138,7 @@ void IniDocument::WriteString(std::wstring_view section, std::wstring_view key,
 }
 
 void IniDocument::WriteInteger(std::wstring_view section, std::wstring_view key, int value) {
-  SetValue(section, key, std::to_wstring(value));
+  SetValue(section, key, DecimalText(value));
 }
 
 void IniDocument::WriteBool(std::wstring_view section, std::wstring_view key, bool value) {

@@ -6,6 +6,7 @@
 #include "app/Orvane.h"
 #include "app/SettingsFiles.h"
 #include "app/Wow64.h"
+#include "framework/DecimalText.h"
 #include "measure/CPUUsage.h"
 #include "measure/GetRAM.h"
 #include "panel/Panel.h"
@@ -51,9 +52,9 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner, L"TMainForm") {
 void TMainForm::FormCreate(TObject*) {
   Proc_Wow64Init();
   for (int i = 1; i <= 9; ++i) {
-    MPPRAM[i] = static_cast<TMenuItem*>(FindComponent(L"PPRAM" + std::to_wstring(i)));
+    MPPRAM[i] = static_cast<TMenuItem*>(FindComponent(L"PPRAM" + DecimalText(i)));
     MPPRAM[i]->Tag = i;
-    MPPRAM[i]->Caption = std::to_wstring(i * 10) + L"%";
+    MPPRAM[i]->Caption = DecimalText(i * 10) + L"%";
   }
   {
     const TSettingsFile settings(SettingsFilePath());
@@ -312,7 +313,7 @@ void TMainForm::ShowOnIcon(TCoolTrayIcon* icon, int face, const wchar_t* label, 
   if (percent == icon->IconIndex()) return;
   percent = std::clamp(percent, 0, 100);
   icon->SetIconIndex(face == kLevelMeter ? percent / 10 : percent);
-  icon->SetHint(label + std::to_wstring(percent) + L"%");
+  icon->SetHint(label + DecimalText(percent) + L"%");
 }
 
 void TMainForm::Proc_TrayIcon() {

@@ -5,6 +5,15 @@
 #include "framework/Application.h"
 #include "settings/Config.h"
 
+#include <cstdlib>
+
+// What ends the program when an exception escapes everything. The runtime's
+// own handler prints the exception's demangled type name to a console that
+// a tray program does not have, and brings the whole demangler with it.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+
 namespace {
 
 constexpr wchar_t kInstanceMutexName[] = L"Tavelo/Orvane Project";

@@ -5,6 +5,7 @@
 #include "app/Main.h"
 #include "app/Orvane.h"
 #include "framework/Application.h"
+#include "framework/DecimalText.h"
 #include "optimiser/AppExecute.h"
 #include "optimiser/RunAmount.h"
 
@@ -44,7 +45,7 @@ void TMainForm::Proc_RunCompanion(int amount) {
   }
   jsMaxMemsBeforeDefrag(this);
   try {
-    Proc_AppExecute(companion, companion + L" " + std::to_wstring(amount), folder, SW_SHOWDEFAULT,
+    Proc_AppExecute(companion, companion + L" " + DecimalText(amount), folder, SW_SHOWDEFAULT,
                     NORMAL_PRIORITY_CLASS, true);
   } catch (...) {
     jsMaxMemsAfterDefrag(this);

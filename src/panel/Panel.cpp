@@ -6,6 +6,7 @@
 #include "app/Main.h"
 #include "app/Orvane.h"
 #include "app/SettingsFiles.h"
+#include "framework/DecimalText.h"
 #include "framework/Exception.h"
 #include "panel/PanelRules.h"
 #include "settings/Config.h"
@@ -69,13 +70,13 @@ void TPanelForm::FormCreate(TObject*) {
   PPRAM->Visible = MainForm->PPRAM->Visible;
   PPConfig->Visible = MainForm->PPConfig->Visible;
   for (int i = 1; i <= 10; ++i) {
-    MPPTrans[i] = static_cast<TMenuItem*>(FindComponent(L"PPTrans" + std::to_wstring(i)));
+    MPPTrans[i] = static_cast<TMenuItem*>(FindComponent(L"PPTrans" + DecimalText(i)));
     MPPTrans[i]->Tag = i;
   }
   for (int i = 1; i <= 9; ++i) {
-    MPPRAM[i] = static_cast<TMenuItem*>(FindComponent(L"PPRAM" + std::to_wstring(i)));
+    MPPRAM[i] = static_cast<TMenuItem*>(FindComponent(L"PPRAM" + DecimalText(i)));
     MPPRAM[i]->Tag = i;
-    MPPRAM[i]->Caption = std::to_wstring(i * 10) + L"%";
+    MPPRAM[i]->Caption = DecimalText(i * 10) + L"%";
   }
   Proc_LoadIni();
   Proc_NormalMode();
@@ -161,7 +162,7 @@ void TPanelForm::Proc_DispData() {
 
 void TPanelForm::ShowQuantity(int percent, TTextLabel* value, TTextLabel* caption,
                               const std::array<TTextLabel*, 3>& bars, const wchar_t* hintPrefix) {
-  const std::wstring text = std::to_wstring(percent) + L"%";
+  const std::wstring text = DecimalText(percent) + L"%";
   const bool stopped = PPStop->Checked();
   if (value->Caption() == text && !stopped) return;
   value->SetFontColor(ValueColour(percent));

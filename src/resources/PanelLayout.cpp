@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "panel/Panel.h"
+#include "framework/DecimalText.h"
 #include "resources/PanelPicture.h"
 
 namespace tavelo {
@@ -78,8 +79,8 @@ void TPanelForm::LoadLayout() {
   PPPos4 = item(PPWindow, L"PPPos4", L"右下(&3)", &TPanelForm::PPPos4Click);
   PPTrans = item(top, L"PPTrans", L"半透明度(&H)");
   for (int step = 10; step >= 1; --step) {
-    TMenuItem* opacity = item(PPTrans, (L"PPTrans" + std::to_wstring(step)).c_str(),
-                              (std::to_wstring(step * 10) + L"%").c_str(),
+    TMenuItem* opacity = item(PPTrans, (L"PPTrans" + DecimalText(step)).c_str(),
+                              (DecimalText(step * 10) + L"%").c_str(),
                               &TPanelForm::PPTransClick);
     opacity->RadioItem = true;
     opacity->GroupIndex = 1;

@@ -7,6 +7,7 @@
 #include "app/Main.h"
 #include "app/Orvane.h"
 #include "app/SettingsFiles.h"
+#include "framework/DecimalText.h"
 #include "optimiser/FindExe.h"
 
 namespace tavelo {
@@ -69,7 +70,7 @@ void TConfigForm::FormCloseQuery(TObject*, bool&) {
 }
 
 void TConfigForm::ShowPosition(TUpDown* upDown, TNumEdit* box) {
-  box->SetText(std::to_wstring(upDown->Position()));
+  box->SetText(DecimalText(upDown->Position()));
 }
 
 void TConfigForm::Proc_LoadConfig() {
