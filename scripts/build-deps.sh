@@ -14,11 +14,14 @@ case $arch in
   i686|x86_64)
     prefix=$build/deps/$arch-w64-mingw32
     # Sections per function, so that the program's link leaves out what it
-    # never calls (the encoders among them); no unwind tables, which would
-    # keep every function alive, and which C code that no exception crosses
-    # does not need; no reading of the libraries' tuning variables from the
-    # environment, which brings the C library's whole scanf.
-    flags="-O2 -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-unwind-tables -DNO_GETENV"
+    # never calls (the encoders among them); no reading of the libraries'
+    # tuning variables from the environment, which brings the C library's
+    # whole scanf.
+    flags="-O2 -ffunction-sections -fdata-sections -DNO_GETENV"
+    # On 32-bit Windows, no unwind tables either: they would keep every
+    # function alive, and no exception crosses this C code. 64-bit Windows
+    # unwinds the libraries' error exits (longjmp) by these tables.
+    [ "$arch" = i686 ] && flags+=" -fno-asynchronous-unwind-tables -fno-unwind-tables"
     target=(-DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-$arch.cmake" -DCMAKE_C_FLAGS_RELEASE="$flags") ;;
   native)
     prefix=$build/deps/native

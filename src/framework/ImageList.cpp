@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <type_traits>
-#include <vector>
+#include <utility>
 
 #include "framework/Exception.h"
 #include "framework/PixelBitmap.h"
@@ -21,7 +21,7 @@ using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
 // the colour over the masked background leaves the background as it was.
 Bitmap ColourBitmap(const TPixelImage& picture) {
   Bitmap bitmap(CreatePixelBitmap(picture));
-  if (!bitmap) throw Exception("Cannot create a picture for an image list");
+  if (!bitmap) throw Exception("Cannot create a picture for an icon");
   return bitmap;
 }
 
@@ -35,33 +35,54 @@ Bitmap MaskBitmap(const TPixelImage& picture) {
       if (picture.IsTransparent(x, y))
         bits[static_cast<size_t>(y * rowBytes + x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
   Bitmap bitmap(CreateBitmap(picture.width, picture.height, 1, 1, bits.data()));
-  if (!bitmap) throw Exception("Cannot create a mask for an image list");
+  if (!bitmap) throw Exception("Cannot create a mask for an icon");
   return bitmap;
+}
+
+void CheckSize(const TPixelImage& picture, int width, int height) {
+  if (picture.width != width || picture.height != height)
+    throw Exception("A picture does not have the size of its image list");
 }
 
 }  // namespace
 
 TImageList::TImageList(TComponent* owner, int width, int height)
-    : TComponent(owner), width_(width), height_(height),
-      handle_(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 0, 16)) {
-  if (!handle_) throw Exception("Cannot create an image list");
-}
+    : TComponent(owner), width_(width), height_(height) {}
 
-TImageList::~TImageList() { ImageList_Destroy(handle_); }
-
-int TImageList::Count() const { return ImageList_GetImageCount(handle_); }
+int TImageList::Count() const { return static_cast<int>(kept_.size()) + drawnCount_; }
 
 int TImageList::Add(const TPixelImage& picture) {
-  if (picture.width != width_ || picture.height != height_)
-    throw Exception("A picture does not have the size of its image list");
-  const int index = ImageList_Add(handle_, ColourBitmap(picture).get(), MaskBitmap(picture).get());
-  if (index < 0) throw Exception("Cannot add a picture to an image list");
-  return index;
+  // Kept pictures come first, so that the drawn ones keep their indexes.
+  if (drawnCount_ > 0) throw Exception("Pictures are added to an image list before its drawn ones");
+  CheckSize(picture, width_, height_);
+  kept_.push_back(picture);
+  return static_cast<int>(kept_.size()) - 1;
+}
+
+void TImageList::AddDrawn(int count, TPainter painter) {
+  if (drawnCount_ > 0) throw Exception("An image list has one painter");
+  drawnCount_ = count;
+  painter_ = std::move(painter);
+}
+
+TPixelImage TImageList::Picture(int index) const {
+  const int kept = static_cast<int>(kept_.size());
+  if (index < kept) return kept_[static_cast<size_t>(index)];
+  TPixelImage drawn = painter_(index - kept);
+  CheckSize(drawn, width_, height_);
+  return drawn;
 }
 
 HICON TImageList::GetIcon(int index) const {
   if (index < 0 || index >= Count()) return nullptr;
-  return ImageList_GetIcon(handle_, index, ILD_NORMAL);
+  const TPixelImage picture = Picture(index);
+  const Bitmap colour = ColourBitmap(picture);
+  const Bitmap mask = MaskBitmap(picture);
+  ICONINFO parts{};
+  parts.fIcon = TRUE;
+  parts.hbmColor = colour.get();
+  parts.hbmMask = mask.get();
+  return CreateIconIndirect(&parts);  // copies both bitmaps
 }
 
 }  // namespace tavelo

@@ -1,5 +1,6 @@
 // The layout of the main controller: its components, the popup menu of the
-// two tray icons, and the four image lists with the faces drawn into them.
+// two tray icons, and the four image lists, which draw their faces when one
+// is to be shown.
 #include <initializer_list>
 
 #include "app/Main.h"
@@ -13,7 +14,7 @@ TImageList* FacesList(TComponent* owner, const wchar_t* name, int size, int coun
                       TPixelImage (*face)(int)) {
   auto* list = new TImageList(owner, size, size);
   list->SetName(name);
-  for (int index = 0; index < count; ++index) list->Add(face(index));
+  list->AddDrawn(count, face);
   return list;
 }
 

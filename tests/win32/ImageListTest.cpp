@@ -37,6 +37,27 @@ std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
   return pixels;
 }
 
+// The icon shows the picture's colours, black under its mask, and the
+// picture's transparency as the mask; the icon is destroyed.
+void ExpectIconShows(HICON icon, const TPixelImage& picture) {
+  ASSERT_NE(icon, nullptr);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  std::vector<std::uint32_t> colours;
+  std::vector<std::uint32_t> mask;
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x) {
+      const bool transparent = picture.IsTransparent(x, y);
+      colours.push_back(transparent ? 0 : picture.At(x, y));
+      mask.push_back(transparent ? 0xFFFFFF : 0);
+    }
+  EXPECT_EQ(PixelsOf(info.hbmColor, picture.width, picture.height), colours);
+  EXPECT_EQ(PixelsOf(info.hbmMask, picture.width, picture.height), mask);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  DestroyIcon(icon);
+}
+
 struct Size {
   int width;
   int height;
@@ -47,28 +68,10 @@ class ImageListIconTest : public ::testing::TestWithParam<Size> {};
 TEST_P(ImageListIconTest, IconCarriesThePicturesColoursAndItsTransparencyAsMask) {
   const auto [width, height] = GetParam();
   TImageList list(nullptr, width, height);
-  const TPixelImage picture = Pattern(width, height);
   EXPECT_EQ(list.Add(TPixelImage(width, height)), 0);
-  EXPECT_EQ(list.Add(picture), 1);
+  EXPECT_EQ(list.Add(Pattern(width, height)), 1);
   EXPECT_EQ(list.Count(), 2);
-
-  HICON icon = list.GetIcon(1);
-  ASSERT_NE(icon, nullptr);
-  ICONINFO info{};
-  ASSERT_TRUE(GetIconInfo(icon, &info));
-  std::vector<std::uint32_t> colours;
-  std::vector<std::uint32_t> mask;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      const bool transparent = picture.IsTransparent(x, y);
-      colours.push_back(transparent ? 0 : picture.At(x, y));  // black under the mask
-      mask.push_back(transparent ? 0xFFFFFF : 0);
-    }
-  EXPECT_EQ(PixelsOf(info.hbmColor, width, height), colours);
-  EXPECT_EQ(PixelsOf(info.hbmMask, width, height), mask);
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
-  DestroyIcon(icon);
+  ExpectIconShows(list.GetIcon(1), Pattern(width, height));
 }
 
 INSTANTIATE_TEST_SUITE_P(ImageListSizes, ImageListIconTest,
@@ -77,6 +80,29 @@ INSTANTIATE_TEST_SUITE_P(ImageListSizes, ImageListIconTest,
                            return std::to_string(info.param.width) + "x" +
                                   std::to_string(info.param.height);
                          });
+
+TEST(ImageListTest, DrawsAPictureOnlyWhenItsIconIsAskedFor) {
+  TImageList list(nullptr, 16, 16);
+  list.Add(TPixelImage(16, 16));
+  std::vector<int> drawn;
+  // Each picture differs from the others: its index in the first pixel.
+  const auto face = [](int index) {
+    TPixelImage picture = Pattern(16, 16);
+    picture.Set(1, 0, Rgb(0, 0, static_cast<std::uint8_t>(index)));
+    return picture;
+  };
+  list.AddDrawn(100, [&](int index) {
+    drawn.push_back(index);
+    return face(index);
+  });
+  EXPECT_EQ(list.Count(), 101);
+  EXPECT_TRUE(drawn.empty());
+
+  ExpectIconShows(list.GetIcon(58), face(57));  // the kept picture comes first
+  EXPECT_EQ(drawn, std::vector<int>{57});
+  EXPECT_EQ(list.GetIcon(101), nullptr);
+  EXPECT_EQ(drawn.size(), 1u);
+}
 
 TEST(ImageListTest, NoIconOutsideTheList) {
   TImageList list(nullptr, 16, 16);
@@ -92,6 +118,8 @@ TEST(ImageListTest, RefusesAPictureOfAnotherSize) {
   TImageList list(nullptr, 16, 16);
   EXPECT_THROW(list.Add(TPixelImage(32, 16)), Exception);
   EXPECT_EQ(list.Count(), 0);
+  list.AddDrawn(1, [](int) { return TPixelImage(16, 32); });
+  EXPECT_THROW(list.GetIcon(0), Exception);
 }
 
 }  // namespace

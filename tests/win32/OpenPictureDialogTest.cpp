@@ -123,6 +123,20 @@ TEST_F(OpenPictureDialogTest, PreviewsTheSelectedPictureAndAnswersItsPath) {
   EXPECT_TRUE(resizable);
 }
 
+TEST_F(OpenPictureDialogTest, BindsTheCommonDialogLibraryOnlyWhileItShows) {
+  ASSERT_EQ(GetModuleHandleW(L"comdlg32.dll"), nullptr);
+  bool boundWhileShown = false;
+  Run({
+      [&](HWND window) {
+        boundWhileShown = GetModuleHandleW(L"comdlg32.dll") != nullptr;
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        return true;
+      },
+  });
+  EXPECT_TRUE(boundWhileShown);
+  EXPECT_EQ(GetModuleHandleW(L"comdlg32.dll"), nullptr);
+}
+
 TEST_F(OpenPictureDialogTest, AMissingFileIsNotAcceptedAndCancelKeepsTheName) {
   dialog.FileName = L"before.png";
   bool stayedOpen = false;
