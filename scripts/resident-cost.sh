@@ -20,7 +20,7 @@ bin=$build/$arch/bin
 loader=$(wine_loader "$arch")
 prefix=$wine_dir/resident-cost
 export WINEPREFIX=$prefix
-# Entries are separated by ';': after a ',' the pdh part would be lost.
+# Entries are separated by ';'.
 export WINEDLLOVERRIDES="mscoree,mshtml=;pdh=n,b"
 # A load that changes at every read, the same for every program.
 TVL_PDH_VALUES=$(seq 0 299 | awk '{ print ($1 * 37) % 101 }' | paste -sd,)
@@ -101,7 +101,9 @@ classify_awk='
       parts = parts sprintf("%s%s@%.0f@%.0f", i > 1 ? ";" : "", piece_category[i], piece_start[i] / 4096, piece_end[i] / 4096)
     printf "split\t%.0f\t%.0f\t%d\t%s\n", mapping_start / 4096, (mapping_end - mapping_start) / 4096, mapping_kib, parts
   }
-  FNR == NR && $1 == "region" { regions++; base[regions] = $2; end[regions] = $2 + $3; type[regions] = $4; allocation[regions] = $5; next }
+  # Windows cannot write to reserved memory: where Wine reports written
+  # pages as reserved, its Unix side has mapped them.
+  FNR == NR && $1 == "region" && $4 == "committed" { regions++; base[regions] = $2; end[regions] = $2 + $3; type[regions] = $5; allocation[regions] = $6; next }
   # Programs name the same DLL in different cases.
   FNR == NR && $1 == "module" { module[$2] = tolower($4); if (module[$2] != program) dlls++; next }
   FNR == NR && $1 == "allocation" { label[$2] = $3; next }

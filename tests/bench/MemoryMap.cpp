@@ -3,8 +3,8 @@
 //   MemoryMap <window class>
 // for the process whose top-level window has that class, one item a line,
 // addresses and sizes in decimal:
-//   region <base> <size> <image|mapped|private> <allocation base>
-//                                 each reserved or committed region
+//   region <base> <size> <committed|reserved> <image|mapped|private>
+//          <allocation base>      each region that is not free
 //   module <base> <size> <file name>
 //   allocation <base> <what>      what an allocation of private memory holds:
 //                                 heap, thread-stack, syscall-stack (Wine's
@@ -19,7 +19,6 @@
 #include <winternl.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
@@ -37,15 +36,17 @@ constexpr size_t kTebStackBase = kWide ? 0x08 : 0x04;
 constexpr size_t kTebDeallocationStack = kWide ? 0x1478 : 0xE0C;
 // Wine keeps its own thread data in the TEB's GdiTebBatch: sixteen words of
 // processor data, then the stack its Unix side runs on.
-constexpr size_t kTebWineSyscallStack = (kWide ? 0x2F0 : 0x1FC) + 16 * sizeof(void*);
+constexpr size_t kTebWineSyscallStack = (kWide ? 0x2F0 : 0x1D4) + 16 * sizeof(void*);
 // A heap segment starts with an entry, then this signature, on Windows and
 // in Wine alike.
 constexpr size_t kHeapSegmentSignature = kWide ? 0x10 : 0x08;
 constexpr DWORD kSegmentSignature = 0xFFEEFFEE;
-// A heap's list heads lie in its first page; its further segments and its
-// large blocks start with list entries that point there or to each other.
-constexpr std::uintptr_t kHeapHeader = 0x1000;
-constexpr size_t kPointersInAHeader = 8;
+// A heap keeps its further segments and its large blocks, each an
+// allocation of its own, on lists whose heads lie in the heap's header and
+// whose entries lie in the first words of each part.
+constexpr size_t kWordsInAHeap = 0x400 / sizeof(void*);
+constexpr size_t kWordsInAPart = 8;
+constexpr std::uintptr_t kListEntryWithin = kWordsInAPart * sizeof(void*);
 
 // winternl.h leaves the thread's basic information out.
 struct ThreadBasicInformation {
@@ -90,8 +91,9 @@ std::set<std::uintptr_t> PrintRegions(HANDLE process) {
        VirtualQueryEx(process, reinterpret_cast<const void*>(address), &region, sizeof region) == sizeof region;
        address = Number(region.BaseAddress) + region.RegionSize) {
     if (region.State != MEM_FREE) {
-      std::printf("region %llu %llu %s %llu\n", Number(region.BaseAddress),
-                  static_cast<unsigned long long>(region.RegionSize), TypeName(region.Type),
+      std::printf("region %llu %llu %s %s %llu\n", Number(region.BaseAddress),
+                  static_cast<unsigned long long>(region.RegionSize),
+                  region.State == MEM_COMMIT ? "committed" : "reserved", TypeName(region.Type),
                   Number(region.AllocationBase));
       if (region.Type == MEM_PRIVATE) privateAllocations.insert(Number(region.AllocationBase));
     }
@@ -155,14 +157,28 @@ void PrintThreads(HANDLE process, DWORD processId) {
   CloseHandle(snapshot);
 }
 
-bool PointsIntoAHeader(std::uintptr_t value, const std::set<std::uintptr_t>& heaps) {
-  auto above = heaps.upper_bound(value);
-  return above != heaps.begin() && value - *std::prev(above) < kHeapHeader;
+// The allocations that the words point into the first words of.
+std::vector<std::uintptr_t> PartsPointedTo(const std::vector<std::uintptr_t>& words,
+                                           const std::set<std::uintptr_t>& privateAllocations) {
+  std::vector<std::uintptr_t> parts;
+  for (std::uintptr_t word : words) {
+    auto above = privateAllocations.upper_bound(word);
+    if (above != privateAllocations.begin() && word - *std::prev(above) < kListEntryWithin)
+      parts.push_back(*std::prev(above));
+  }
+  return parts;
 }
 
-// The heaps in the PEB (Wine names only the process heap there), every
-// allocation that starts as a heap segment does, and, until none is added,
-// every allocation whose first words point into a known heap's header.
+std::vector<std::uintptr_t> ReadWords(HANDLE process, std::uintptr_t address, size_t count) {
+  std::vector<std::uintptr_t> words(count);
+  ReadProcessMemory(process, reinterpret_cast<const void*>(address), words.data(),
+                    count * sizeof(std::uintptr_t), nullptr);
+  return words;
+}
+
+// The heaps in the PEB (Wine names only the process heap there) and every
+// allocation that starts as a heap segment does; then, following the lists
+// from each heap's header, their further segments and large blocks.
 std::set<std::uintptr_t> FindHeaps(HANDLE process, std::uintptr_t peb,
                                    const std::set<std::uintptr_t>& privateAllocations) {
   std::set<std::uintptr_t> heaps;
@@ -173,20 +189,17 @@ std::set<std::uintptr_t> FindHeaps(HANDLE process, std::uintptr_t peb,
     heaps.insert(ReadAddress(process, list + index * sizeof(void*)));
   for (std::uintptr_t allocation : privateAllocations)
     if (Read<DWORD>(process, allocation + kHeapSegmentSignature) == kSegmentSignature) heaps.insert(allocation);
-  for (bool added = true; added;) {
-    added = false;
-    for (std::uintptr_t allocation : privateAllocations) {
-      if (heaps.count(allocation)) continue;
-      const auto header = Read<std::array<std::uintptr_t, kPointersInAHeader>>(process, allocation);
-      if (std::any_of(header.begin(), header.end(),
-                      [&](std::uintptr_t value) { return PointsIntoAHeader(value, heaps); })) {
-        heaps.insert(allocation);
-        added = true;
-      }
-    }
-  }
   heaps.erase(0);
-  return heaps;
+  std::set<std::uintptr_t> found = heaps;
+  std::vector<std::uintptr_t> toRead(heaps.begin(), heaps.end());
+  while (!toRead.empty()) {
+    const std::uintptr_t allocation = toRead.back();
+    toRead.pop_back();
+    const size_t words = heaps.count(allocation) ? kWordsInAHeap : kWordsInAPart;
+    for (std::uintptr_t part : PartsPointedTo(ReadWords(process, allocation, words), privateAllocations))
+      if (found.insert(part).second) toRead.push_back(part);
+  }
+  return found;
 }
 
 void PrintProcessAllocations(HANDLE process, const std::set<std::uintptr_t>& privateAllocations) {
