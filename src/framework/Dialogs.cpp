@@ -4,42 +4,11 @@
 #include <cstring>
 
 #include "framework/Application.h"
+#include "framework/SystemLibrary.h"
 
 #include <dlgs.h>
 
 namespace tavelo {
-
-namespace {
-
-// The common dialogs' library, bound only while a dialog shows: it brings
-// more libraries with it (on some systems the whole printing system), which
-// a resident program that seldom opens a dialog should not carry.
-class TCommonDialogLibrary {
- public:
-  TCommonDialogLibrary() {
-    wchar_t systemDir[MAX_PATH + 1] = {};
-    GetSystemDirectoryW(systemDir, MAX_PATH);
-    // The full path, so that a comdlg32.dll planted beside the program is never loaded.
-    module_ = LoadLibraryW((std::wstring(systemDir) + L"\\comdlg32.dll").c_str());
-  }
-  ~TCommonDialogLibrary() {
-    if (module_) FreeLibrary(module_);
-  }
-  TCommonDialogLibrary(const TCommonDialogLibrary&) = delete;
-  TCommonDialogLibrary& operator=(const TCommonDialogLibrary&) = delete;
-
-  // False when the library or its function is missing, as for a cancelled dialog.
-  bool GetOpenFileName(OPENFILENAMEW& dialog) const {
-    using TGetOpenFileNameW = BOOL(WINAPI*)(OPENFILENAMEW*);
-    const FARPROC function = module_ ? GetProcAddress(module_, "GetOpenFileNameW") : nullptr;
-    return function && reinterpret_cast<TGetOpenFileNameW>(reinterpret_cast<void*>(function))(&dialog);
-  }
-
- private:
-  HMODULE module_ = nullptr;
-};
-
-}  // namespace
 
 bool TOpenDialog::Execute() {
   const std::wstring filter = SystemFilter(Filter);
@@ -61,7 +30,12 @@ bool TOpenDialog::Execute() {
   if (Options.fileMustExist) dialog.Flags |= OFN_FILEMUSTEXIST;
   if (Options.enableSizing) dialog.Flags |= OFN_ENABLESIZING;
   Customize(dialog);
-  if (!TCommonDialogLibrary().GetOpenFileName(dialog)) return false;  // cancelled
+  // Bound only while the dialog shows: the library brings more with it (on
+  // some systems the whole printing system), which a resident program that
+  // seldom opens a dialog should not carry.
+  const TSystemLibrary commonDialogs(L"comdlg32.dll");
+  const auto getOpenFileName = commonDialogs.Entry<BOOL(WINAPI*)(OPENFILENAMEW*)>("GetOpenFileNameW");
+  if (!getOpenFileName || !getOpenFileName(&dialog)) return false;  // cancelled
   FileName = path.data();
   return true;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/SystemLibrary.h"
+
 namespace tavelo {
 
 namespace {
@@ -20,27 +22,6 @@ std::wstring FileNameOf(const std::wstring& path) {
   const size_t separator = path.find_last_of(L"\\:");
   return separator == std::wstring::npos ? path : path.substr(separator + 1);
 }
-
-// Psapi.dll from the system folder, so that no copy beside the program or in
-// the current folder is ever loaded; unloaded again when the scope ends.
-class TPsapi {
- public:
-  TPsapi() : module_(LoadLibraryW((Func_SystemDir() + L"Psapi.dll").c_str())) {}
-  ~TPsapi() {
-    if (module_) FreeLibrary(module_);
-  }
-  TPsapi(const TPsapi&) = delete;
-  TPsapi& operator=(const TPsapi&) = delete;
-
-  template <class Function>
-  Function Entry(const char* name) const {
-    return module_ ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)))
-                   : nullptr;
-  }
-
- private:
-  HMODULE module_;
-};
 
 class TProcessHandle {
  public:
@@ -84,18 +65,11 @@ BOOL CALLBACK CollectProgramName(HWND window, LPARAM names) {
 
 }  // namespace
 
-std::wstring Func_SystemDir() {
-  const UINT size = GetSystemDirectoryW(nullptr, 0);
-  if (size == 0) return {};
-  std::vector<wchar_t> buffer(size);
-  const UINT length = GetSystemDirectoryW(buffer.data(), size);
-  if (length == 0 || length >= size) return {};
-  return std::wstring(buffer.data(), length) + L"\\";
-}
+std::wstring Func_SystemDir() { return SystemFolder(); }
 
 std::wstring Func_ImageFilePath(HANDLE process) {
   using ImageFileName = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD);
-  const TPsapi psapi;
+  const TSystemLibrary psapi(L"Psapi.dll");
   const auto imageFileName = psapi.Entry<ImageFileName>("GetProcessImageFileNameW");
   if (!imageFileName) return {};
   wchar_t buffer[kPathChars + 1] = {};
@@ -110,7 +84,7 @@ std::wstring Func_WindowExePath(HWND window) {
   if (!process.Get()) return {};
   using ModuleFileNameEx = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
   {
-    const TPsapi psapi;
+    const TSystemLibrary psapi(L"Psapi.dll");
     const auto moduleFileName = psapi.Entry<ModuleFileNameEx>("GetModuleFileNameExW");
     wchar_t buffer[kPathChars + 1] = {};
     if (moduleFileName && moduleFileName(process.Get(), nullptr, buffer, kPathChars)) return buffer;
