@@ -18,19 +18,11 @@ enable_language(RC)
 
 # Gives a program its version resource and its manifest, both from the
 # project's version, and the icon file when one is named.
-# tavelo_program_resources(<target> <description> [COMMON_CONTROLS_6] [ICON <file>])
+# tavelo_program_resources(<target> <description> [ICON <file>])
 function(tavelo_program_resources target description)
-  cmake_parse_arguments(ARG "COMMON_CONTROLS_6" "ICON" "" ${ARGN})
+  cmake_parse_arguments(ARG "" "ICON" "" ${ARGN})
   set(TAVELO_NAME ${target})
   set(TAVELO_DESCRIPTION ${description})
-  set(TAVELO_DEPENDENCY "")
-  if(ARG_COMMON_CONTROLS_6)
-    string(CONCAT TAVELO_DEPENDENCY
-      "  <dependency>\n    <dependentAssembly>\n"
-      "      <assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""
-      " processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>\n"
-      "    </dependentAssembly>\n  </dependency>\n")
-  endif()
   set(TAVELO_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
   configure_file(${PROJECT_SOURCE_DIR}/src/resources/Program.manifest.in ${TAVELO_MANIFEST} @ONLY)
   set(TAVELO_ICON_LINE "")

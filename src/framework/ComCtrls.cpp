@@ -2,55 +2,91 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
+#include "framework/CommonControls.h"
 #include "framework/Form.h"
 
 namespace tavelo {
 
-namespace {
-// Registers the class before a window of it is created; cheap when done before.
-const wchar_t* UpDownClass() {
-  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_UPDOWN_CLASS};
-  InitCommonControlsEx(&classes);
-  return UPDOWN_CLASSW;
-}
-}  // namespace
+// The comctl32 window, which hands its notifications to the up-down.
+class TUpDown::TArrows : public TWinControl {
+ public:
+  explicit TArrows(const TUpDown& upDown)
+      : TWinControl(upDown.form_, upDown.parent_, ClassName(), Style(upDown), 0, upDown.bounds_),
+        upDown_(const_cast<TUpDown&>(upDown)) {}
+
+ protected:
+  bool HandleNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    return upDown_.HandleNotification(message, wParam, lParam, result);
+  }
+
+ private:
+  // Registers the class before a window of it is created; cheap when done before.
+  static const wchar_t* ClassName() {
+    RegisterCommonControls(ICC_UPDOWN_CLASS);
+    return UPDOWN_CLASSW;
+  }
+  static DWORD Style(const TUpDown& upDown) {
+    return UDS_ARROWKEYS | (upDown.wrap_ ? UDS_WRAP : 0);
+  }
+
+  TUpDown& upDown_;
+};
 
 TUpDown::TUpDown(TForm* owner, HWND parent, TBounds bounds)
-    : TWinControl(owner, parent, UpDownClass(), UDS_ARROWKEYS, 0, bounds) {
+    : TComponent(owner), form_(owner), parent_(parent), bounds_(bounds) {}
+
+HWND TUpDown::Handle() const {
+  HandleNeeded();
+  return arrows_->Handle();
+}
+
+void TUpDown::HandleNeeded() const {
+  if (arrows_) return;
+  arrows_ = new TArrows(*this);
+  const HWND window = arrows_->Handle();
   // One step per click, however long an arrow is held.
   UDACCEL step{0, 1};
-  SendMessageW(Handle(), UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&step));
+  SendMessageW(window, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&step));
+  if (buddy_) SendMessageW(window, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy_), 0);
+  SendMessageW(window, UDM_SETRANGE32, min_, max_);
+  SendMessageW(window, UDM_SETPOS32, 0, position_);
+}
+
+void TUpDown::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  // Only with the form itself: what the arrows' window held goes with it.
+  if (operation == TOperation::Remove && component == arrows_) arrows_ = nullptr;
 }
 
 void TUpDown::SetBuddy(HWND buddy) {
-  SendMessageW(Handle(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+  buddy_ = buddy;
+  if (arrows_) SendMessageW(arrows_->Handle(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
 }
 
-int TUpDown::Min() const {
-  int min = 0;
-  SendMessageW(Handle(), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&min), 0);
-  return min;
+void TUpDown::SetRange(int min, int max) {
+  min_ = min;
+  max_ = max;
+  if (arrows_) SendMessageW(arrows_->Handle(), UDM_SETRANGE32, min, max);
 }
-
-int TUpDown::Max() const {
-  int max = 0;
-  SendMessageW(Handle(), UDM_GETRANGE32, 0, reinterpret_cast<LPARAM>(&max));
-  return max;
-}
-
-void TUpDown::SetRange(int min, int max) { SendMessageW(Handle(), UDM_SETRANGE32, min, max); }
 
 int TUpDown::Position() const {
-  return static_cast<int>(SendMessageW(Handle(), UDM_GETPOS32, 0, 0));
+  return arrows_ ? static_cast<int>(SendMessageW(arrows_->Handle(), UDM_GETPOS32, 0, 0))
+                 : position_;
 }
 
-void TUpDown::SetPosition(int position) { SendMessageW(Handle(), UDM_SETPOS32, 0, position); }
-
-bool TUpDown::Wrap() const { return (GetWindowLongPtrW(Handle(), GWL_STYLE) & UDS_WRAP) != 0; }
+void TUpDown::SetPosition(int position) {
+  position_ = std::clamp(position, std::min(min_, max_), std::max(min_, max_));
+  if (arrows_) SendMessageW(arrows_->Handle(), UDM_SETPOS32, 0, position_);
+}
 
 void TUpDown::SetWrap(bool wrap) {
-  const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
-  SetWindowLongPtrW(Handle(), GWL_STYLE, wrap ? style | UDS_WRAP : style & ~LONG_PTR{UDS_WRAP});
+  wrap_ = wrap;
+  if (!arrows_) return;
+  const HWND window = arrows_->Handle();
+  const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+  SetWindowLongPtrW(window, GWL_STYLE, wrap ? style | UDS_WRAP : style & ~LONG_PTR{UDS_WRAP});
 }
 
 // The control asks with UDN_DELTAPOS before it moves and reports the new

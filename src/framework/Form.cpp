@@ -4,6 +4,7 @@
 
 #include "framework/Application.h"
 #include "framework/Controls.h"
+#include "framework/DeferredHandle.h"
 #include "framework/Exception.h"
 #include "framework/StdCtrls.h"
 #include "framework/WindowClass.h"
@@ -195,6 +196,10 @@ HFONT TForm::Font() const {
 
 void TForm::Show() {
   if (Visible()) return;
+  // A copy: each window made adds a component of its own.
+  const std::vector<TComponent*> components = Components();
+  for (TComponent* component : components)
+    if (auto* control = dynamic_cast<const TDeferredHandle*>(component)) control->HandleNeeded();
   ShowWindow(handle_, SW_SHOWNORMAL);
   Fire(OnShow, this);
 }

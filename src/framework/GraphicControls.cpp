@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "framework/CommonControls.h"
 #include "framework/Exception.h"
 #include "framework/Form.h"
 
@@ -11,19 +12,10 @@ namespace {
 
 constexpr wchar_t kHintsProperty[] = L"Tavelo.Hints";
 
-// The tooltip of the form's graphic controls, made with the first of them;
-// the form's window destroys it with itself.
-HWND HintWindowOf(HWND form) {
-  if (auto* tips = static_cast<HWND>(GetPropW(form, kHintsProperty))) return tips;
-  const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
-  InitCommonControlsEx(&classes);
-  HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-  if (!tips) throw Exception("Cannot create the tooltip of a form");
-  SetPropW(form, kHintsProperty, tips);
-  return tips;
+// The tooltip of the form's graphic controls, or null before the mouse has
+// first moved over the form; the form's window destroys it with itself.
+HWND HintWindowOf(const TForm& form) {
+  return static_cast<HWND>(GetPropW(form.Handle(), kHintsProperty));
 }
 
 // The tool of one control: it watches the form's mouse messages itself.
@@ -38,20 +30,37 @@ TTTOOLINFOW ToolOf(const TGraphicControl& control) {
 
 }  // namespace
 
+void EnableGraphicControlHints(const TForm& form) {
+  if (HintWindowOf(form)) return;
+  RegisterCommonControls(ICC_BAR_CLASSES);
+  HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form.Handle(), nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  if (!tips) throw Exception("Cannot create the tooltip of a form");
+  SetPropW(form.Handle(), kHintsProperty, tips);
+  for (TComponent* component : form.Components())
+    if (auto* control = dynamic_cast<TGraphicControl*>(component)) control->AddTool(tips);
+}
+
 TGraphicControl::TGraphicControl(TForm* owner) : TComponent(owner), form_(owner) {
-  TTTOOLINFOW tool = ToolOf(*this);
-  tool.lpszText = const_cast<wchar_t*>(L"");
-  if (!SendMessageW(HintWindowOf(form_->Handle()), TTM_ADDTOOLW, 0,
-                    reinterpret_cast<LPARAM>(&tool)))
-    throw Exception("Cannot add a hint");
+  if (HWND tips = HintWindowOf(*form_)) AddTool(tips);
 }
 
 TGraphicControl::~TGraphicControl() {
-  if (auto* tips = static_cast<HWND>(GetPropW(form_->Handle(), kHintsProperty))) {
+  if (HWND tips = HintWindowOf(*form_)) {
     TTTOOLINFOW tool = ToolOf(*this);
     SendMessageW(tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
   Invalidate();
+}
+
+void TGraphicControl::AddTool(HWND tips) const {
+  TTTOOLINFOW tool = ToolOf(*this);
+  tool.lpszText = const_cast<wchar_t*>(hint_.c_str());
+  tool.rect = visible_ ? Rect() : RECT{};  // a hidden control has no place for its hint
+  if (!SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))
+    throw Exception("Cannot add a hint");
 }
 
 RECT TGraphicControl::Rect() const {
@@ -81,18 +90,20 @@ void TGraphicControl::SetVisible(bool visible) {
 void TGraphicControl::SetHint(const std::wstring& hint) {
   if (hint == hint_) return;
   hint_ = hint;
+  HWND tips = HintWindowOf(*form_);
+  if (!tips) return;
   TTTOOLINFOW tool = ToolOf(*this);
   tool.lpszText = hint_.data();
-  SendMessageW(HintWindowOf(form_->Handle()), TTM_UPDATETIPTEXTW, 0,
-               reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // A hidden control has no place for its hint.
 void TGraphicControl::UpdateHintArea() const {
+  HWND tips = HintWindowOf(*form_);
+  if (!tips) return;
   TTTOOLINFOW tool = ToolOf(*this);
   tool.rect = visible_ ? Rect() : RECT{};
-  SendMessageW(HintWindowOf(form_->Handle()), TTM_NEWTOOLRECTW, 0,
-               reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TGraphicControl::Invalidate() const {

@@ -3,7 +3,7 @@
 // them, in the order of their creation, within its own paint, so that the
 // form shows as one picture: the colour key of a layered form then reaches
 // through a transparent label to the glyphs alone. Their hints come from one
-// tooltip over the form.
+// tooltip over the form, made when the mouse first moves over it.
 #include <cstdint>
 #include <string>
 
@@ -50,6 +50,8 @@ class TGraphicControl : public TComponent {
   explicit TGraphicControl(TForm* owner);
 
  private:
+  friend void EnableGraphicControlHints(const TForm& form);
+  void AddTool(HWND tips) const;
   void UpdateHintArea() const;
 
   TForm* form_;
@@ -60,6 +62,10 @@ class TGraphicControl : public TComponent {
 
 // Paints the visible graphic controls of `form`, first created first.
 void PaintGraphicControls(const TForm& form, HDC canvas);
+// Makes the tooltip of the form's graphic controls unless it exists. The
+// form calls it on a mouse move: hints matter only under the mouse, and the
+// tooltip's library need not be bound before then.
+void EnableGraphicControlHints(const TForm& form);
 
 struct TFontStyle {
   std::wstring name;

@@ -531,6 +531,7 @@ LRESULT TPanelForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       ImageDblClick(ControlAt(x, y));
       return 0;
     case WM_MOUSEMOVE:
+      EnableGraphicControlHints(*this);
       TrackMouse(x, y);
       return 0;
     case WM_MOUSELEAVE:

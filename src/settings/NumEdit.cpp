@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/Application.h"
+#include "framework/CommonControls.h"
 #include "framework/Exception.h"
 #include "framework/Form.h"
 #include "framework/WindowClass.h"
@@ -434,8 +435,7 @@ void TNumEdit::SetShowHint(bool show) {
 void TNumEdit::UpdateHintWindow() {
   if (tooltip_) DestroyWindow(std::exchange(tooltip_, nullptr));
   if (!handle_ || !showHint_ || hint_.empty()) return;
-  const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
-  InitCommonControlsEx(&classes);
+  RegisterCommonControls(ICC_BAR_CLASSES);
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,

@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 
+#include <commctrl.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -33,7 +35,7 @@ class TTestDialog : public TForm {
     for (int row = 0; row < 3; ++row) {
       auto* label = new TLabel(this, ram->Handle(), 10, 23 + 32 * row);
       label->SetCaption(captions[row]);
-      HWND box = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"0",
+      HWND box = boxes[row] = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"0",
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_READONLY, 120,
                                  20 + 32 * row, 40, 20, ram->Handle(), nullptr, nullptr, nullptr);
       upDowns[row] = new TUpDown(this, ram->Handle(), {160, 20 + 32 * row, 30, 20});
@@ -66,6 +68,7 @@ class TTestDialog : public TForm {
 
   TGroupBox* ram;
   TGroupBox* exe;
+  HWND boxes[3];
   TUpDown* upDowns[3];
   TListBox* list;
   TButton* add;
@@ -288,6 +291,40 @@ TEST_F(DialogControlsTest, UpDownWithoutWrapStopsAtTheEnd) {
   test::ClickArrow(upDown, TUpDownButton::Up);
   EXPECT_EQ(upDown.Position(), 100);
   EXPECT_FALSE(upDown.Wrap());
+}
+
+// The arrows hold their state until their form is first shown, and the
+// window made then starts from it, buddy included.
+TEST_F(DialogControlsTest, UpDownMakesItsWindowWhenItsFormFirstShows) {
+  TUpDown& upDown = *dialog->upDowns[2];
+  const HWND parent = dialog->ram->Handle();
+  const auto arrowsInGroup = [parent] {
+    int count = 0;
+    for (HWND child = FindWindowExW(parent, nullptr, L"msctls_updown32", nullptr); child;
+         child = FindWindowExW(parent, child, L"msctls_updown32", nullptr))
+      ++count;
+    return count;
+  };
+  upDown.SetRange(0, 120);
+  upDown.SetPosition(130);
+  upDown.SetWrap(true);
+  EXPECT_EQ(upDown.Position(), 120) << "brought to the nearer end";
+  EXPECT_EQ(arrowsInGroup(), 0);
+
+  dialog->Show();
+  EXPECT_EQ(arrowsInGroup(), 3);
+  const HWND arrows = upDown.Handle();
+  EXPECT_EQ(GetParent(arrows), parent);
+  EXPECT_EQ(SendMessageW(arrows, UDM_GETPOS32, 0, 0), 120);
+  int min = -1;
+  int max = -1;
+  SendMessageW(arrows, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&min),
+               reinterpret_cast<LPARAM>(&max));
+  EXPECT_EQ(std::make_pair(min, max), std::make_pair(0, 120));
+  EXPECT_NE(GetWindowLongPtrW(arrows, GWL_STYLE) & UDS_WRAP, 0);
+  EXPECT_EQ(reinterpret_cast<HWND>(SendMessageW(arrows, UDM_GETBUDDY, 0, 0)), dialog->boxes[2]);
+  test::ClickArrow(upDown, TUpDownButton::Up);
+  EXPECT_EQ(upDown.Position(), 0) << "wrapped";
 }
 
 struct SearchCase {

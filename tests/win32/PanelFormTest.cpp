@@ -182,11 +182,14 @@ TEST_F(PanelFormTest, ValuesShowAsTextColourBarsAndHints) {
   }
 }
 
-// The tooltip over the panel shows a label's hint.
+// The tooltip over the panel is made when the mouse first moves over it, and
+// shows a label's hint.
 TEST_F(PanelFormTest, HintsReachTheTooltip) {
   Start();
   MainForm->MCPU = 45;
   PanelForm->Proc_DispData();
+  EXPECT_EQ(GetPropW(PanelForm->Handle(), L"Tavelo.Hints"), nullptr);
+  SendMessageW(PanelForm->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(60, 25));
   HWND tips = static_cast<HWND>(GetPropW(PanelForm->Handle(), L"Tavelo.Hints"));
   ASSERT_NE(tips, nullptr);
   wchar_t text[80] = {};
