@@ -31,14 +31,25 @@ wait_for_companion() {  # wait_for_companion <seconds>
 }
 
 # The most anonymous memory the process held, in MiB, read until it ends.
+# The kernel keeps the high-water mark of the whole resident set, so a peak
+# between two samples still counts. The file and shared pages, which hardly
+# change while it runs, are taken off it at the most they were seen, since
+# they drop while the process ends.
 peak_of() {  # peak_of <pid>
-  local peak=0 now
+  local high=0 files=0 now
   while [ -e "/proc/$1/status" ]; do
-    now=$(awk '/^RssAnon:/ { print int($2 / 1024) }' "/proc/$1/status" 2>/dev/null)
-    [ -n "$now" ] && [ "$now" -gt "$peak" ] && peak=$now
+    now=$(awk '/^VmHWM:|^RssFile:|^RssShmem:/ { kib[$1] = $2 }
+               END { if ("VmHWM:" in kib) print kib["VmHWM:"], kib["RssFile:"] + kib["RssShmem:"] }' \
+          "/proc/$1/status" 2>/dev/null)
+    if [ -n "$now" ]; then
+      set -- "$1" $now
+      [ "$2" -gt "$high" ] && high=$2
+      [ "$3" -gt "$files" ] && files=$3
+      set -- "$1"
+    fi
     sleep 0.1
   done
-  echo "$peak"
+  echo $(( (high - files) / 1024 ))
 }
 
 ram_icon_ready() { is_ram_icon "$(shot ready)" "$left_icon"; }
