@@ -24,6 +24,8 @@ no_icons() { test "$(count "$(shot forgotten)" 36x16+986+750 '#FF0000')" -eq 0; 
 dialog_pixels() { count "$(shot "$1")" 500x150+260+310 '#F5F5F5'; }
 dialog_shows() { test "$(dialog_pixels dialog)" -gt 20000; }
 dialog_gone() { test "$(dialog_pixels dialog-closed)" -lt 1000; }
+# Whether TVL.exe has a library of that name mapped.
+tavelo_loaded() { grep -qi "/$1\$" "/proc/$(in_this_prefix 'TVL\.exe' | head -1)/maps"; }
 ini_has() { iconv -f UTF-16LE -t UTF-8 "$data/TVL.ini" 2>/dev/null | tr -d '\r' | grep -q "$1"; }
 
 echo "== Tray icons"
@@ -31,6 +33,7 @@ check "Tavelo starts with both icons in the tray" start_tavelo
 screen=$(shot started)
 check "the CPU icon, shown first, sits right of the RAM icon" is_cpu_icon "$screen" "$right_icon"
 check "the RAM icon sits left" is_ram_icon "$screen" "$left_icon"
+check "at rest it has not loaded the common controls" eval '! tavelo_loaded comctl32.dll'
 
 xdotool mousemove 1014 758 click 3
 check "a right click opens the menu above the icon" eventually 30 menu_opened
@@ -51,6 +54,7 @@ check "TaskbarCreated brings both icons back" \
 echo "== Settings dialog"
 menu_item 1014 $config_item
 check "the settings item opens the dialog" eventually 30 dialog_shows
+check "whose arrows bring the common controls" tavelo_loaded comctl32.dll
 xdotool mousemove 424 385 click 1  # the threshold's down arrow: 100 becomes 99
 sleep 0.5
 xdotool mousemove 640 453 click 1  # OK
