@@ -7,6 +7,7 @@
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "framework/WindowClass.h"
+#include "framework/WindowSubclass.h"
 
 #include <commctrl.h>
 
@@ -132,8 +133,7 @@ TCoolTrayIcon::TCoolTrayIcon(TComponent* owner)
           return HookAppProc(message, wParam, lParam);
         });
   if (HWND window = OwnerWindow()) {
-    SetWindowSubclass(window, &TCoolTrayIcon::OwnerProc, FIconID,
-                      reinterpret_cast<DWORD_PTR>(this));
+    AttachSubclass(window, &TCoolTrayIcon::OwnerProc, FIconID, reinterpret_cast<DWORD_PTR>(this));
     subclassedOwner_ = window;
   }
 }
@@ -145,7 +145,7 @@ TCoolTrayIcon::~TCoolTrayIcon() {
   ExitTimer.reset();
   if (FIcon) DestroyIcon(FIcon);
   if (appHookKey_ && Application) Application->UnhookMainWindow(appHookKey_);
-  if (subclassedOwner_) RemoveWindowSubclass(subclassedOwner_, &TCoolTrayIcon::OwnerProc, FIconID);
+  if (subclassedOwner_) DetachSubclass(subclassedOwner_, &TCoolTrayIcon::OwnerProc, FIconID);
   handler.Remove(this);
 }
 
@@ -426,8 +426,8 @@ bool TCoolTrayIcon::HookAppProc(UINT message, WPARAM wParam, LPARAM) {
   return false;  // the application window's own handling always follows
 }
 
-LRESULT CALLBACK TCoolTrayIcon::OwnerProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam, UINT_PTR, DWORD_PTR reference) {
+LRESULT TCoolTrayIcon::OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR reference) {
   auto* icon = reinterpret_cast<TCoolTrayIcon*>(reference);
   try {
     if (message == WM_SHOWWINDOW && wParam == 1 && lParam == 0) {
@@ -447,7 +447,7 @@ LRESULT CALLBACK TCoolTrayIcon::OwnerProc(HWND window, UINT message, WPARAM wPar
     RouteException(icon);
     return 0;
   }
-  return DefSubclassProc(window, message, wParam, lParam);
+  return CallNextSubclass(window, message, wParam, lParam);
 }
 
 void TCoolTrayIcon::ShowBalloonHint(const std::wstring& title, const std::wstring& text,

@@ -132,8 +132,8 @@ class TCoolTrayIcon : public TComponent {
   bool HookAppProc(UINT message, WPARAM wParam, LPARAM lParam);
   bool AskStartup();
   HWND OwnerWindow() const;
-  static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR subclass, DWORD_PTR reference);
+  static LRESULT OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                           UINT_PTR subclass, DWORD_PTR reference);
 
   bool FEnabled = true;
   HICON FIcon = nullptr;

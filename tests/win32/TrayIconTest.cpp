@@ -152,6 +152,43 @@ TEST_F(TrayIconTest, CyclingWithoutIntervalNeverStartsItsTimer) {
   EXPECT_EQ(TSimpleTimer::ActiveCount(), running);
 }
 
+// Each icon stands in front of the form's window procedure; the newest one
+// that minimizes to the tray takes the command, whichever icon went before.
+TEST_F(TrayIconTest, MinimizeCommandOfTheFormGoesToTheNewestIconThatTakesIt) {
+  const struct {
+    const char* what;
+    bool olderTakes;
+    bool newerTakes;
+    const wchar_t* first;
+    bool newerGoes;  // else the older icon goes
+    const wchar_t* second;
+  } cases[] = {
+      {"both take it, the newer goes", true, true, L"newer", true, L"older"},
+      {"only the older takes it, the newer goes", true, false, L"older", true, L"older"},
+      {"only the newer takes it, the older goes", false, true, L"newer", false, L"newer"},
+      {"both take it, the older goes", true, true, L"newer", false, L"newer"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::wstring taken;
+    auto* older = new TCoolTrayIcon(form);
+    auto* newer = new TCoolTrayIcon(form);
+    older->MinimizeToTray = c.olderTakes;
+    older->OnMinimizeToTray = [&taken](TObject*) { taken += L"older"; };
+    newer->MinimizeToTray = c.newerTakes;
+    newer->OnMinimizeToTray = [&taken](TObject*) { taken += L"newer"; };
+
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0), 1);
+    EXPECT_EQ(taken, c.first);
+    TCoolTrayIcon* staying = c.newerGoes ? older : newer;
+    delete (c.newerGoes ? newer : older);
+    taken.clear();
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0), 1);
+    EXPECT_EQ(taken, c.second);
+    delete staying;
+  }
+}
+
 TEST(SimpleTimerTest, AutoDisableStopsTheTimerBeforeItsTick) {
   int ticks = 0;
   TSimpleTimer timer(10, [&ticks](TObject*) { ++ticks; });
