@@ -2,14 +2,17 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "framework/PixelBitmap.h"
 #include "framework/WindowClass.h"
 #include "framework/WindowSubclass.h"
 
-#include <commctrl.h>
+#include <commctrl.h>  // the taskbar tooltips' class and style; nothing of comctl32.dll
 
 namespace tavelo {
 
@@ -539,12 +542,45 @@ HWND TCoolTrayIcon::GetTooltipHandle() { return FindTaskbarTooltip(false); }
 
 HWND TCoolTrayIcon::GetBalloonHintHandle() { return FindTaskbarTooltip(true); }
 
+namespace {
+constexpr int kSmallIconSize = 16;
+
+// The top left 16 x 16 pixels of the bitmap, those of `maskColor` and those
+// beyond a smaller bitmap transparent; none when the bitmap cannot be read.
+std::optional<TPixelImage> MaskedPicture(HBITMAP bitmap, COLORREF maskColor) {
+  BITMAP shape{};
+  if (GetObjectType(bitmap) != OBJ_BITMAP || !GetObjectW(bitmap, sizeof shape, &shape))
+    return std::nullopt;
+  BITMAPINFO info = TopDownRgbInfo(shape.bmWidth, shape.bmHeight);
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(shape.bmWidth) * shape.bmHeight);
+  HDC screen = GetDC(nullptr);
+  const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(shape.bmHeight), pixels.data(),
+                             &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  if (rows != shape.bmHeight) return std::nullopt;
+  const std::uint32_t transparent =
+      Rgb(GetRValue(maskColor), GetGValue(maskColor), GetBValue(maskColor));
+  TPixelImage picture(kSmallIconSize, kSmallIconSize);
+  for (int y = 0; y < kSmallIconSize; ++y)
+    for (int x = 0; x < kSmallIconSize; ++x) {
+      const bool inside = x < shape.bmWidth && y < shape.bmHeight;
+      const std::uint32_t pixel =
+          inside ? pixels[static_cast<size_t>(y) * shape.bmWidth + x] & 0xFFFFFF : transparent;
+      if (pixel == transparent)
+        picture.Clear(x, y);
+      else
+        picture.Set(x, y, pixel);
+    }
+  return picture;
+}
+}  // namespace
+
 HICON TCoolTrayIcon::BitmapToIcon(HBITMAP bitmap, COLORREF maskColor) {
-  HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
-  ImageList_AddMasked(list, bitmap, maskColor);
-  HICON icon = ImageList_GetIcon(list, 0, ILD_NORMAL);
-  ImageList_Destroy(list);
-  return icon;
+  const std::optional<TPixelImage> picture = MaskedPicture(bitmap, maskColor);
+  if (!picture) return nullptr;
+  TImageList list(nullptr, kSmallIconSize, kSmallIconSize);
+  list.Add(*picture);
+  return list.GetIcon(0);
 }
 
 }  // namespace tavelo

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "framework/PixelBitmap.h"
 #include "resources/TrayFaces.h"
 #include "tray/CoolTrayIcon.h"
 #include "TestSupport.h"
@@ -187,6 +189,68 @@ TEST_F(TrayIconTest, MinimizeCommandOfTheFormGoesToTheNewestIconThatTakesIt) {
     EXPECT_EQ(taken, c.second);
     delete staying;
   }
+}
+
+// A painting whose pixels are, in turn, orange, black and a colour of their
+// place, which is never one of the other two.
+TPixelImage Painting(int width, int height) {
+  TPixelImage picture(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const int kind = (x + 2 * y) % 3;
+      picture.Set(x, y,
+                  kind == 0   ? Rgb(0xFF, 0x80, 0x20)
+                  : kind == 1 ? 0
+                              : Rgb(static_cast<std::uint8_t>(x * 5),
+                                    static_cast<std::uint8_t>(y * 9), 0x40));
+    }
+  return picture;
+}
+
+// The top left 16 x 16 pixels of the painting, those of the colour and those
+// beyond it transparent.
+TPixelImage Masked(const TPixelImage& painting, std::uint32_t transparent) {
+  TPixelImage icon(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      if (x < painting.width && y < painting.height && painting.At(x, y) != transparent)
+        icon.Set(x, y, painting.At(x, y));
+      else
+        icon.Clear(x, y);
+  return icon;
+}
+
+TEST(TrayIconBitmapTest, PixelsOfTheMaskColourTurnTransparent) {
+  const struct {
+    const char* what;
+    int width;
+    int height;
+    COLORREF maskColor;
+    std::uint32_t transparent;
+  } cases[] = {
+      {"icon sized, orange", 16, 16, RGB(0xFF, 0x80, 0x20), Rgb(0xFF, 0x80, 0x20)},
+      {"icon sized, black", 16, 16, RGB(0, 0, 0), 0},
+      {"red and blue swapped: all opaque", 16, 16, RGB(0x20, 0x80, 0xFF), Rgb(0x20, 0x80, 0xFF)},
+      {"wider and taller: the top left", 40, 24, RGB(0xFF, 0x80, 0x20), Rgb(0xFF, 0x80, 0x20)},
+      {"smaller: the rest transparent", 10, 7, RGB(0xFF, 0x80, 0x20), Rgb(0xFF, 0x80, 0x20)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TPixelImage painting = Painting(c.width, c.height);
+    HBITMAP bitmap = CreatePixelBitmap(painting);
+    ASSERT_NE(bitmap, nullptr);
+    test::ExpectIconShows(TCoolTrayIcon::BitmapToIcon(bitmap, c.maskColor),
+                          Masked(painting, c.transparent));
+    DeleteObject(bitmap);
+  }
+}
+
+TEST(TrayIconBitmapTest, NoIconFromWhatIsNoBitmap) {
+  EXPECT_EQ(TCoolTrayIcon::BitmapToIcon(nullptr, RGB(0xFF, 0, 0xFF)), nullptr);
+  HBRUSH brush = CreateSolidBrush(RGB(0xFF, 0, 0xFF));
+  EXPECT_EQ(TCoolTrayIcon::BitmapToIcon(reinterpret_cast<HBITMAP>(brush), RGB(0xFF, 0, 0xFF)),
+            nullptr);
+  DeleteObject(brush);
 }
 
 TEST(SimpleTimerTest, AutoDisableStopsTheTimerBeforeItsTick) {
