@@ -1,12 +1,11 @@
 #include "framework/Controls.h"
 
-#include <commctrl.h>
-
 #include <vector>
 
 #include "framework/Application.h"
 #include "framework/Exception.h"
 #include "framework/Form.h"
+#include "framework/WindowSubclass.h"
 
 namespace tavelo {
 
@@ -33,9 +32,9 @@ TWinControl::TWinControl(TForm* owner, HWND parent, const wchar_t* windowClass, 
   SetPropW(handle_, kControlProperty, this);
   // The system's class handles what MessageHandler passes on.
   MessageHandler = [this](TMessage& message) {
-    message.Result = DefSubclassProc(handle_, message.Msg, message.WParam, message.LParam);
+    message.Result = CallNextSubclass(handle_, message.Msg, message.WParam, message.LParam);
   };
-  SetWindowSubclass(handle_, &TWinControl::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  AttachSubclass(handle_, &TWinControl::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
   SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(owner->Font()), FALSE);
 }
 
@@ -70,13 +69,13 @@ std::wstring TWinControl::Text() const {
   return text.data();
 }
 
-LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+LRESULT TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR data) {
   auto* control = reinterpret_cast<TWinControl*>(data);
   try {
     TMessage routed{message, wParam, lParam, 0};
     control->MessageHandler(routed);
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(window, &TWinControl::SubclassProc, 0);
+    if (message == WM_NCDESTROY) DetachSubclass(window, &TWinControl::SubclassProc, 0);
     return routed.Result;
   } catch (...) {
     RouteException(control);

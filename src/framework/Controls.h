@@ -46,8 +46,8 @@ class TWinControl : public TComponent, public TWindowedControl {
   virtual bool HandleNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR data);
+  static LRESULT SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                              DWORD_PTR data);
 
   TForm* form_;
   HWND handle_ = nullptr;

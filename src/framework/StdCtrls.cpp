@@ -1,11 +1,10 @@
 #include "framework/StdCtrls.h"
 
-#include <commctrl.h>
-
 #include <vector>
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "framework/WindowSubclass.h"
 
 namespace tavelo {
 
@@ -14,13 +13,13 @@ namespace tavelo {
 TGroupBox::TGroupBox(TForm* owner, HWND parent, TBounds bounds)
     : TWinControl(owner, parent, L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
                   bounds) {
-  SetWindowSubclass(Handle(), &TGroupBox::ForwardingProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  AttachSubclass(Handle(), &TGroupBox::ForwardingProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-TGroupBox::~TGroupBox() { RemoveWindowSubclass(Handle(), &TGroupBox::ForwardingProc, 0); }
+TGroupBox::~TGroupBox() { DetachSubclass(Handle(), &TGroupBox::ForwardingProc, 0); }
 
-LRESULT CALLBACK TGroupBox::ForwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR data) {
+LRESULT TGroupBox::ForwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR data) {
   auto* groupBox = reinterpret_cast<TGroupBox*>(data);
   try {
     switch (message) {
@@ -37,7 +36,7 @@ LRESULT CALLBACK TGroupBox::ForwardingProc(HWND window, UINT message, WPARAM wPa
         return 1;
       }
       default:
-        return DefSubclassProc(window, message, wParam, lParam);
+        return CallNextSubclass(window, message, wParam, lParam);
     }
   } catch (...) {
     RouteException(groupBox);

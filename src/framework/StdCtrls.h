@@ -18,8 +18,8 @@ class TGroupBox : public TWinControl {
   void SetCaption(const std::wstring& caption) { SetText(caption); }
 
  private:
-  static LRESULT CALLBACK ForwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR data);
+  static LRESULT ForwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                UINT_PTR id, DWORD_PTR data);
 };
 
 // A one-line text that sizes itself to it; "&" marks the access key.

@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "framework/PixelBitmap.h"
 #include "framework/WindowClass.h"
+#include "framework/WindowSubclass.h"
 
-#include <commctrl.h>
+#include <commctrl.h>  // the taskbar tooltips' class and style; nothing of comctl32.dll
 
 namespace tavelo {
 
@@ -132,8 +136,7 @@ TCoolTrayIcon::TCoolTrayIcon(TComponent* owner)
           return HookAppProc(message, wParam, lParam);
         });
   if (HWND window = OwnerWindow()) {
-    SetWindowSubclass(window, &TCoolTrayIcon::OwnerProc, FIconID,
-                      reinterpret_cast<DWORD_PTR>(this));
+    AttachSubclass(window, &TCoolTrayIcon::OwnerProc, FIconID, reinterpret_cast<DWORD_PTR>(this));
     subclassedOwner_ = window;
   }
 }
@@ -145,7 +148,7 @@ TCoolTrayIcon::~TCoolTrayIcon() {
   ExitTimer.reset();
   if (FIcon) DestroyIcon(FIcon);
   if (appHookKey_ && Application) Application->UnhookMainWindow(appHookKey_);
-  if (subclassedOwner_) RemoveWindowSubclass(subclassedOwner_, &TCoolTrayIcon::OwnerProc, FIconID);
+  if (subclassedOwner_) DetachSubclass(subclassedOwner_, &TCoolTrayIcon::OwnerProc, FIconID);
   handler.Remove(this);
 }
 
@@ -426,8 +429,8 @@ bool TCoolTrayIcon::HookAppProc(UINT message, WPARAM wParam, LPARAM) {
   return false;  // the application window's own handling always follows
 }
 
-LRESULT CALLBACK TCoolTrayIcon::OwnerProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam, UINT_PTR, DWORD_PTR reference) {
+LRESULT TCoolTrayIcon::OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR reference) {
   auto* icon = reinterpret_cast<TCoolTrayIcon*>(reference);
   try {
     if (message == WM_SHOWWINDOW && wParam == 1 && lParam == 0) {
@@ -447,7 +450,7 @@ LRESULT CALLBACK TCoolTrayIcon::OwnerProc(HWND window, UINT message, WPARAM wPar
     RouteException(icon);
     return 0;
   }
-  return DefSubclassProc(window, message, wParam, lParam);
+  return CallNextSubclass(window, message, wParam, lParam);
 }
 
 void TCoolTrayIcon::ShowBalloonHint(const std::wstring& title, const std::wstring& text,
@@ -539,12 +542,45 @@ HWND TCoolTrayIcon::GetTooltipHandle() { return FindTaskbarTooltip(false); }
 
 HWND TCoolTrayIcon::GetBalloonHintHandle() { return FindTaskbarTooltip(true); }
 
+namespace {
+constexpr int kSmallIconSize = 16;
+
+// The top left 16 x 16 pixels of the bitmap, those of `maskColor` and those
+// beyond a smaller bitmap transparent; none when the bitmap cannot be read.
+std::optional<TPixelImage> MaskedPicture(HBITMAP bitmap, COLORREF maskColor) {
+  BITMAP shape{};
+  if (GetObjectType(bitmap) != OBJ_BITMAP || !GetObjectW(bitmap, sizeof shape, &shape))
+    return std::nullopt;
+  BITMAPINFO info = TopDownRgbInfo(shape.bmWidth, shape.bmHeight);
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(shape.bmWidth) * shape.bmHeight);
+  HDC screen = GetDC(nullptr);
+  const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(shape.bmHeight), pixels.data(),
+                             &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  if (rows != shape.bmHeight) return std::nullopt;
+  const std::uint32_t transparent =
+      Rgb(GetRValue(maskColor), GetGValue(maskColor), GetBValue(maskColor));
+  TPixelImage picture(kSmallIconSize, kSmallIconSize);
+  for (int y = 0; y < kSmallIconSize; ++y)
+    for (int x = 0; x < kSmallIconSize; ++x) {
+      const bool inside = x < shape.bmWidth && y < shape.bmHeight;
+      const std::uint32_t pixel =
+          inside ? pixels[static_cast<size_t>(y) * shape.bmWidth + x] & 0xFFFFFF : transparent;
+      if (pixel == transparent)
+        picture.Clear(x, y);
+      else
+        picture.Set(x, y, pixel);
+    }
+  return picture;
+}
+}  // namespace
+
 HICON TCoolTrayIcon::BitmapToIcon(HBITMAP bitmap, COLORREF maskColor) {
-  HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
-  ImageList_AddMasked(list, bitmap, maskColor);
-  HICON icon = ImageList_GetIcon(list, 0, ILD_NORMAL);
-  ImageList_Destroy(list);
-  return icon;
+  const std::optional<TPixelImage> picture = MaskedPicture(bitmap, maskColor);
+  if (!picture) return nullptr;
+  TImageList list(nullptr, kSmallIconSize, kSmallIconSize);
+  list.Add(*picture);
+  return list.GetIcon(0);
 }
 
 }  // namespace tavelo

@@ -105,7 +105,9 @@ class TCoolTrayIcon : public TComponent {
   static void GetClientIconPos(int& x, int& y);
   static HWND GetTooltipHandle();
   static HWND GetBalloonHintHandle();
-  // A 16 x 16 icon from the bitmap, with `maskColor` pixels transparent.
+  // A 16 x 16 icon from the top left of the bitmap, with `maskColor` pixels
+  // and those beyond a smaller bitmap transparent; null when the bitmap
+  // cannot be read.
   static HICON BitmapToIcon(HBITMAP bitmap, COLORREF maskColor);
 
   TNotifyEvent OnClick, OnDblClick, OnMouseEnter, OnMouseExit, OnMinimizeToTray;
@@ -132,8 +134,8 @@ class TCoolTrayIcon : public TComponent {
   bool HookAppProc(UINT message, WPARAM wParam, LPARAM lParam);
   bool AskStartup();
   HWND OwnerWindow() const;
-  static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR subclass, DWORD_PTR reference);
+  static LRESULT OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                           UINT_PTR subclass, DWORD_PTR reference);
 
   bool FEnabled = true;
   HICON FIcon = nullptr;

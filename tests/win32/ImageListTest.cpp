@@ -5,7 +5,8 @@
 
 #include "framework/Exception.h"
 #include "framework/ImageList.h"
-#include "framework/PixelBitmap.h"
+#include "framework/PixelImage.h"
+#include "TestSupport.h"
 
 namespace tavelo {
 namespace {
@@ -23,41 +24,6 @@ TPixelImage Pattern(int width, int height) {
   return picture;
 }
 
-// The pixels of a bitmap as 0x00RRGGBB, rows from the top; a monochrome
-// bitmap gives black and white.
-std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
-  BITMAPINFO info = TopDownRgbInfo(width, height);
-  std::vector<std::uint32_t> pixels(static_cast<size_t>(width * height));
-  HDC screen = GetDC(nullptr);
-  EXPECT_EQ(GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
-                      DIB_RGB_COLORS),
-            height);
-  ReleaseDC(nullptr, screen);
-  for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
-  return pixels;
-}
-
-// The icon shows the picture's colours, black under its mask, and the
-// picture's transparency as the mask; the icon is destroyed.
-void ExpectIconShows(HICON icon, const TPixelImage& picture) {
-  ASSERT_NE(icon, nullptr);
-  ICONINFO info{};
-  ASSERT_TRUE(GetIconInfo(icon, &info));
-  std::vector<std::uint32_t> colours;
-  std::vector<std::uint32_t> mask;
-  for (int y = 0; y < picture.height; ++y)
-    for (int x = 0; x < picture.width; ++x) {
-      const bool transparent = picture.IsTransparent(x, y);
-      colours.push_back(transparent ? 0 : picture.At(x, y));
-      mask.push_back(transparent ? 0xFFFFFF : 0);
-    }
-  EXPECT_EQ(PixelsOf(info.hbmColor, picture.width, picture.height), colours);
-  EXPECT_EQ(PixelsOf(info.hbmMask, picture.width, picture.height), mask);
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
-  DestroyIcon(icon);
-}
-
 struct Size {
   int width;
   int height;
@@ -71,7 +37,7 @@ TEST_P(ImageListIconTest, IconCarriesThePicturesColoursAndItsTransparencyAsMask)
   EXPECT_EQ(list.Add(TPixelImage(width, height)), 0);
   EXPECT_EQ(list.Add(Pattern(width, height)), 1);
   EXPECT_EQ(list.Count(), 2);
-  ExpectIconShows(list.GetIcon(1), Pattern(width, height));
+  test::ExpectIconShows(list.GetIcon(1), Pattern(width, height));
 }
 
 INSTANTIATE_TEST_SUITE_P(ImageListSizes, ImageListIconTest,
@@ -98,7 +64,7 @@ TEST(ImageListTest, DrawsAPictureOnlyWhenItsIconIsAskedFor) {
   EXPECT_EQ(list.Count(), 101);
   EXPECT_TRUE(drawn.empty());
 
-  ExpectIconShows(list.GetIcon(58), face(57));  // the kept picture comes first
+  test::ExpectIconShows(list.GetIcon(58), face(57));  // the kept picture comes first
   EXPECT_EQ(drawn, std::vector<int>{57});
   EXPECT_EQ(list.GetIcon(101), nullptr);
   EXPECT_EQ(drawn.size(), 1u);

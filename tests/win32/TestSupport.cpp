@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "app/Orvane.h"
+#include "framework/PixelBitmap.h"
 
 #include <shlobj.h>
 
@@ -93,6 +94,37 @@ HDROP MakeDrop(const std::vector<std::wstring>& files, POINT point) {
 }
 
 // The upper half of a vertical up-down is the up arrow.
+std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
+  BITMAPINFO info = TopDownRgbInfo(width, height);
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(width * height));
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
+                      DIB_RGB_COLORS),
+            height);
+  ReleaseDC(nullptr, screen);
+  for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+  return pixels;
+}
+
+void ExpectIconShows(HICON icon, const TPixelImage& picture) {
+  ASSERT_NE(icon, nullptr);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  std::vector<std::uint32_t> colours;
+  std::vector<std::uint32_t> mask;
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x) {
+      const bool transparent = picture.IsTransparent(x, y);
+      colours.push_back(transparent ? 0 : picture.At(x, y));
+      mask.push_back(transparent ? 0xFFFFFF : 0);
+    }
+  EXPECT_EQ(PixelsOf(info.hbmColor, picture.width, picture.height), colours);
+  EXPECT_EQ(PixelsOf(info.hbmMask, picture.width, picture.height), mask);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  DestroyIcon(icon);
+}
+
 void ClickArrow(const TUpDown& upDown, TUpDownButton button) {
   RECT client{};
   GetClientRect(upDown.Handle(), &client);

@@ -7,6 +7,7 @@
 
 #include "app/TextEncoding.h"
 #include "framework/ComCtrls.h"
+#include "framework/PixelImage.h"
 #include "framework/Win32.h"
 
 #include <shellapi.h>  // after windows.h
@@ -31,6 +32,13 @@ Bytes Utf16File(std::wstring_view text);
 // A shell drop as the shell hands it over: DROPFILES and the wide names,
 // each ending in a NUL, and one more NUL at the end.
 HDROP MakeDrop(const std::vector<std::wstring>& files, POINT point);
+
+// The pixels of a bitmap as 0x00RRGGBB, rows from the top; a monochrome
+// bitmap gives black and white.
+std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height);
+// The icon shows the picture's colours, black under its mask, and the
+// picture's transparency as the mask; the icon is destroyed.
+void ExpectIconShows(HICON icon, const TPixelImage& picture);
 
 // Clicks an arrow of the up-down with the mouse messages it reacts to.
 void ClickArrow(const TUpDown& upDown, TUpDownButton button);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "framework/PixelBitmap.h"
 #include "resources/TrayFaces.h"
 #include "tray/CoolTrayIcon.h"
 #include "TestSupport.h"
@@ -150,6 +152,105 @@ TEST_F(TrayIconTest, CyclingWithoutIntervalNeverStartsItsTimer) {
   EXPECT_EQ(TSimpleTimer::ActiveCount(), running + 1);
   cpu->SetCycleIcons(false);
   EXPECT_EQ(TSimpleTimer::ActiveCount(), running);
+}
+
+// Each icon stands in front of the form's window procedure; the newest one
+// that minimizes to the tray takes the command, whichever icon went before.
+TEST_F(TrayIconTest, MinimizeCommandOfTheFormGoesToTheNewestIconThatTakesIt) {
+  const struct {
+    const char* what;
+    bool olderTakes;
+    bool newerTakes;
+    const wchar_t* first;
+    bool newerGoes;  // else the older icon goes
+    const wchar_t* second;
+  } cases[] = {
+      {"both take it, the newer goes", true, true, L"newer", true, L"older"},
+      {"only the older takes it, the newer goes", true, false, L"older", true, L"older"},
+      {"only the newer takes it, the older goes", false, true, L"newer", false, L"newer"},
+      {"both take it, the older goes", true, true, L"newer", false, L"newer"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::wstring taken;
+    auto* older = new TCoolTrayIcon(form);
+    auto* newer = new TCoolTrayIcon(form);
+    older->MinimizeToTray = c.olderTakes;
+    older->OnMinimizeToTray = [&taken](TObject*) { taken += L"older"; };
+    newer->MinimizeToTray = c.newerTakes;
+    newer->OnMinimizeToTray = [&taken](TObject*) { taken += L"newer"; };
+
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0), 1);
+    EXPECT_EQ(taken, c.first);
+    TCoolTrayIcon* staying = c.newerGoes ? older : newer;
+    delete (c.newerGoes ? newer : older);
+    taken.clear();
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0), 1);
+    EXPECT_EQ(taken, c.second);
+    delete staying;
+  }
+}
+
+// A painting whose pixels are, in turn, orange, black and a colour of their
+// place, which is never one of the other two.
+TPixelImage Painting(int width, int height) {
+  TPixelImage picture(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const int kind = (x + 2 * y) % 3;
+      picture.Set(x, y,
+                  kind == 0   ? Rgb(0xFF, 0x80, 0x20)
+                  : kind == 1 ? 0
+                              : Rgb(static_cast<std::uint8_t>(x * 5),
+                                    static_cast<std::uint8_t>(y * 9), 0x40));
+    }
+  return picture;
+}
+
+// The top left 16 x 16 pixels of the painting, those of the colour and those
+// beyond it transparent.
+TPixelImage Masked(const TPixelImage& painting, std::uint32_t transparent) {
+  TPixelImage icon(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      if (x < painting.width && y < painting.height && painting.At(x, y) != transparent)
+        icon.Set(x, y, painting.At(x, y));
+      else
+        icon.Clear(x, y);
+  return icon;
+}
+
+TEST(TrayIconBitmapTest, PixelsOfTheMaskColourTurnTransparent) {
+  const struct {
+    const char* what;
+    int width;
+    int height;
+    COLORREF maskColor;
+    std::uint32_t transparent;
+  } cases[] = {
+      {"icon sized, orange", 16, 16, RGB(0xFF, 0x80, 0x20), Rgb(0xFF, 0x80, 0x20)},
+      {"icon sized, black", 16, 16, RGB(0, 0, 0), 0},
+      {"red and blue swapped: all opaque", 16, 16, RGB(0x20, 0x80, 0xFF), Rgb(0x20, 0x80, 0xFF)},
+      {"wider and taller: the top left", 40, 24, RGB(0xFF, 0x80, 0x20), Rgb(0xFF, 0x80, 0x20)},
+      {"smaller: the rest transparent", 10, 7, RGB(0xFF, 0x80, 0x20), Rgb(0xFF, 0x80, 0x20)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TPixelImage painting = Painting(c.width, c.height);
+    HBITMAP bitmap = CreatePixelBitmap(painting);
+    ASSERT_NE(bitmap, nullptr);
+    test::ExpectIconShows(TCoolTrayIcon::BitmapToIcon(bitmap, c.maskColor),
+                          Masked(painting, c.transparent));
+    DeleteObject(bitmap);
+  }
+}
+
+TEST(TrayIconBitmapTest, NoIconFromWhatIsNoBitmap) {
+  EXPECT_EQ(TCoolTrayIcon::BitmapToIcon(nullptr, RGB(0xFF, 0, 0xFF)), nullptr);
+  HBRUSH brush = CreateSolidBrush(RGB(0xFF, 0, 0xFF));
+  EXPECT_EQ(TCoolTrayIcon::BitmapToIcon(reinterpret_cast<HBITMAP>(brush), RGB(0xFF, 0, 0xFF)),
+            nullptr);
+  DeleteObject(brush);
 }
 
 TEST(SimpleTimerTest, AutoDisableStopsTheTimerBeforeItsTick) {
