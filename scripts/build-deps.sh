@@ -35,7 +35,8 @@ case $arch in
   *) echo "Unknown target $arch" >&2; exit 2 ;;
 esac
 # A cache built with other settings is built again.
-stamp=$prefix/.complete-$(printf '%s\n' "${target[@]}" | md5sum | cut -c1-8)
+png_options=$here/scripts/png-read-only.dfa
+stamp=$prefix/.complete-$( (printf '%s\n' "${target[@]}"; cat "$png_options") | md5sum | cut -c1-8)
 
 [ -f "$stamp" ] && exit 0
 rm -rf "$prefix"
@@ -68,5 +69,5 @@ png=$(fetch libpng1.6=1.6.39-2+deb12u5 'libpng1.6-*')
 
 build_library "$jpeg" jpeg -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF
 build_library "$png" png -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
-  -DPNG_EXECUTABLES=OFF -DZLIB_USE_STATIC_LIBS=ON
+  -DPNG_EXECUTABLES=OFF -DZLIB_USE_STATIC_LIBS=ON -DDFA_XTRA="$png_options"
 touch "$stamp"
