@@ -216,7 +216,17 @@ StartedProgram::StartedProgram(const std::wstring& commandLine) {
     ADD_FAILURE() << "cannot start, error " << GetLastError();
     return;
   }
+  // Idle is not yet shown: under Wine a loaded machine gives the one long
+  // before the other, and the tests look for the window.
   WaitForInputIdle(process_.hProcess, 30000);
+  const DWORD start = GetTickCount();
+  while (!TopLevelWindowOf(Id(), nullptr, true)) {
+    if (GetTickCount() - start > 30000) {
+      ADD_FAILURE() << "its window did not show within 30 s";
+      return;
+    }
+    Sleep(50);
+  }
 }
 
 StartedProgram::~StartedProgram() { End(); }

@@ -76,7 +76,7 @@ DWORD RunProgram(const std::wstring& commandLine, DWORD timeoutMs);
 // A program started for a test, ended with the test.
 class StartedProgram {
  public:
-  // Starts the program and waits until it waits for input.
+  // Starts a program that has a window and waits until the window shows.
   explicit StartedProgram(const std::wstring& commandLine);
   ~StartedProgram();
   StartedProgram(const StartedProgram&) = delete;
