@@ -7,19 +7,11 @@
 
 namespace tavelo {
 
-namespace {
-using InitCommonControlsExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-
-InitCommonControlsExFunction BindLibrary() {
-  HMODULE library = LoadLibraryW((SystemFolder() + L"comctl32.dll").c_str());
-  if (!library) return nullptr;
-  return reinterpret_cast<InitCommonControlsExFunction>(
-      reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
-}
-}  // namespace
-
 void RegisterCommonControls(DWORD classes) {
-  static const InitCommonControlsExFunction initialise = BindLibrary();
+  using InitCommonControlsExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  static const TSystemLibrary library(L"comctl32.dll");
+  static const auto initialise =
+      library.Entry<InitCommonControlsExFunction>("InitCommonControlsEx");
   const INITCOMMONCONTROLSEX request{sizeof request, classes};
   if (!initialise || !initialise(&request))
     throw Exception("Cannot register the common controls");

@@ -36,17 +36,13 @@ wait_for_companion() {  # wait_for_companion <seconds>
 # change while it runs, are taken off it at the most they were seen, since
 # they drop while the process ends.
 peak_of() {  # peak_of <pid>
-  local high=0 files=0 now
+  local high=0 files=0 now_high now_files
   while [ -e "/proc/$1/status" ]; do
-    now=$(awk '/^VmHWM:|^RssFile:|^RssShmem:/ { kib[$1] = $2 }
-               END { if ("VmHWM:" in kib) print kib["VmHWM:"], kib["RssFile:"] + kib["RssShmem:"] }' \
-          "/proc/$1/status" 2>/dev/null)
-    if [ -n "$now" ]; then
-      set -- "$1" $now
-      [ "$2" -gt "$high" ] && high=$2
-      [ "$3" -gt "$files" ] && files=$3
-      set -- "$1"
-    fi
+    read -r now_high now_files < <(awk '/^VmHWM:|^RssFile:|^RssShmem:/ { kib[$1] = $2 }
+        END { if ("VmHWM:" in kib) print kib["VmHWM:"], kib["RssFile:"] + kib["RssShmem:"] }' \
+        "/proc/$1/status" 2>/dev/null)
+    [ "${now_high:-0}" -gt "$high" ] && high=$now_high
+    [ "${now_files:-0}" -gt "$files" ] && files=$now_files
     sleep 0.1
   done
   echo $(( (high - files) / 1024 ))
