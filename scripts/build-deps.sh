@@ -17,7 +17,7 @@ case $arch in
     # never calls (the encoders among them); no reading of the libraries'
     # tuning variables from the environment, which brings the C library's
     # whole scanf.
-    flags="-O2 -ffunction-sections -fdata-sections -DNO_GETENV"
+    flags="-O2 -ffunction-sections -fdata-sections -DNO_GETENV -D__USE_MINGW_ANSI_STDIO=0"
     # On 32-bit Windows, no unwind tables either: they would keep every
     # function alive, and no exception crosses this C code. 64-bit Windows
     # unwinds the libraries' error exits (longjmp) by these tables.
@@ -39,7 +39,9 @@ png_options=$here/scripts/png-read-only.dfa
 stamp=$prefix/.complete-$( (printf '%s\n' "${target[@]}"; cat "$png_options") | md5sum | cut -c1-8)
 
 [ -f "$stamp" ] && exit 0
-rm -rf "$prefix"
+# Their build folders go too: libpng's configuration header does not follow
+# a change to the options file on its own.
+rm -rf "$prefix" "$build/deps/build-jpeg-$arch" "$build/deps/build-png-$arch"
 mkdir -p "$src" "$prefix"
 
 fetch() {  # fetch <source package> <unpacked folder glob>

@@ -1,12 +1,12 @@
 #include "PictureEncoders.h"
 
-#include <csetjmp>
 #include <cstdlib>
 #include <cstdio>
+#include <iterator>
 #include <stdexcept>
 
 #include <jpeglib.h>
-#include <png.h>
+#include <zlib.h>
 
 namespace tavelo::test {
 
@@ -40,35 +40,106 @@ std::vector<std::uint8_t> EncodeJpeg(int width, int height, const TRowSource& ro
 
 namespace {
 
-void Append(png_structp png, png_bytep data, png_size_t size) {
-  auto* file = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
-  file->insert(file->end(), data, data + size);
-}
+// A PNG file built by hand rather than with libpng's writer, so that the
+// program's libpng can be built for reading only.
+class TPngWriter {
+ public:
+  TPngWriter() {
+    if (deflateInit(&stream_, 1) != Z_OK) throw std::runtime_error("Cannot start a PNG file");
+    static const std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    file_.assign(std::begin(kSignature), std::end(kSignature));
+  }
+  ~TPngWriter() { deflateEnd(&stream_); }
+
+  void Header(int width, int height, bool interlaced) {
+    std::vector<std::uint8_t> data;
+    PutBigEndian(data, static_cast<std::uint32_t>(width));
+    PutBigEndian(data, static_cast<std::uint32_t>(height));
+    // 8 bits per sample, RGB, deflate, adaptive filters, and the interlace method.
+    data.insert(data.end(), {8, 2, 0, 0, static_cast<std::uint8_t>(interlaced ? 1 : 0)});
+    Chunk("IHDR", data);
+  }
+
+  // One scanline: its filter type (none), then its bytes.
+  void Row(const std::uint8_t* bytes, size_t size) {
+    const std::uint8_t filter = 0;
+    Compress(&filter, 1, Z_NO_FLUSH);
+    Compress(bytes, size, Z_NO_FLUSH);
+  }
+
+  std::vector<std::uint8_t> Finish() {
+    Compress(nullptr, 0, Z_FINISH);
+    Chunk("IEND", {});
+    return std::move(file_);
+  }
+
+ private:
+  static void PutBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+  }
+
+  void Chunk(const char* type, const std::vector<std::uint8_t>& data) {
+    PutBigEndian(file_, static_cast<std::uint32_t>(data.size()));
+    const size_t typeAt = file_.size();
+    file_.insert(file_.end(), type, type + 4);
+    file_.insert(file_.end(), data.begin(), data.end());
+    PutBigEndian(file_, static_cast<std::uint32_t>(
+                            crc32(0, &file_[typeAt], static_cast<uInt>(file_.size() - typeAt))));
+  }
+
+  void Compress(const std::uint8_t* bytes, size_t size, int flush) {
+    stream_.next_in = const_cast<Bytef*>(bytes);
+    stream_.avail_in = static_cast<uInt>(size);
+    int result;
+    do {
+      std::uint8_t out[16384];
+      stream_.next_out = out;
+      stream_.avail_out = sizeof out;
+      result = deflate(&stream_, flush);
+      if (result == Z_STREAM_ERROR) throw std::runtime_error("Cannot compress a PNG file");
+      const size_t produced = sizeof out - stream_.avail_out;
+      if (produced > 0) Chunk("IDAT", std::vector<std::uint8_t>(out, out + produced));
+    } while (stream_.avail_out == 0 || (flush == Z_FINISH && result != Z_STREAM_END));
+  }
+
+  z_stream stream_{};
+  std::vector<std::uint8_t> file_;
+};
+
+// Adam7: each pass takes every step-th pixel from first, on every step-th row.
+struct TPass {
+  int firstX, firstY, stepX, stepY;
+};
+constexpr TPass kAdam7[] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                            {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
 
 }  // namespace
 
 std::vector<std::uint8_t> EncodePng(int width, int height, const TRowSource& rows, bool interlaced) {
-  std::vector<std::uint8_t> file;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) throw std::runtime_error("Cannot write a PNG file");
-  png_set_write_fn(png, &file, Append, nullptr);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-               PNG_COLOR_TYPE_RGB, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_compression_level(png, 1);
-  png_write_info(png, info);
+  TPngWriter png;
+  png.Header(width, height, interlaced);
   std::vector<std::uint8_t> row(static_cast<size_t>(width) * 3);
-  // An interlaced file needs every row once per pass.
-  const int passes = png_set_interlace_handling(png);
-  for (int pass = 0; pass < passes; ++pass)
+  if (!interlaced) {
     for (int y = 0; y < height; ++y) {
       rows(y, row.data());
-      png_write_row(png, row.data());
+      png.Row(row.data(), row.size());
     }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return file;
+    return png.Finish();
+  }
+  // An interlaced file needs every row once per pass; a pass with no pixels
+  // has no scanlines at all.
+  std::vector<std::uint8_t> reduced;
+  for (const TPass& pass : kAdam7) {
+    if (pass.firstX >= width) continue;
+    for (int y = pass.firstY; y < height; y += pass.stepY) {
+      rows(y, row.data());
+      reduced.clear();
+      for (int x = pass.firstX; x < width; x += pass.stepX)
+        reduced.insert(reduced.end(), &row[3 * static_cast<size_t>(x)], &row[3 * static_cast<size_t>(x) + 3]);
+      png.Row(reduced.data(), reduced.size());
+    }
+  }
+  return png.Finish();
 }
 
 namespace {
