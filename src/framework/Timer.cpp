@@ -36,10 +36,13 @@ void TTimer::SetInterval(unsigned milliseconds) {
 }
 
 // Starts the ticks afresh, so a full interval passes before the next one.
+// Setting a running timer again restarts it, so it is only killed to stop.
 void TTimer::Update() {
-  KillTimer(window_, kTimerId);
-  if (enabled_ && interval_ > 0 && !SetTimer(window_, kTimerId, interval_, nullptr))
-    throw Exception("Cannot start a timer");
+  if (!enabled_ || interval_ == 0) {
+    KillTimer(window_, kTimerId);
+    return;
+  }
+  if (!SetTimer(window_, kTimerId, interval_, nullptr)) throw Exception("Cannot start a timer");
 }
 
 LRESULT CALLBACK TTimer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
