@@ -26,8 +26,11 @@ if can_run_32bit; then
   "${lanes[@]}" || failed=1
 else
   log "This host runs 64-bit user code only: the 32-bit tests run in an emulated machine"
-  # The prefixes stay in the machine's memory; the screenshots come back.
-  GUEST_WRITABLE=$build/e2e "$here/scripts/guest/run.sh" "$build" "$guest_time_limit" \
-    env TAVELO_WINE_DIR=/tmp/wine "${lanes[@]}" || failed=1
+  # A short boot first tells a machine that cannot see the checkout or the
+  # build folder from a failing test. The prefixes stay in the machine's
+  # memory; the screenshots come back.
+  { "$here/scripts/guest/check.sh" &&
+    GUEST_WRITABLE=$build/e2e "$here/scripts/guest/run.sh" "$build" "$guest_time_limit" \
+      env TAVELO_WINE_DIR=/tmp/wine "${lanes[@]}"; } || failed=1
 fi
 exit $failed
