@@ -27,10 +27,11 @@ if can_run_32bit; then
 else
   log "This host runs 64-bit user code only: the 32-bit tests run in an emulated machine"
   # A short boot first tells a machine that cannot see the checkout or the
-  # build folder from a failing test. The prefixes stay in the machine's
-  # memory; the screenshots come back.
+  # build folder from a failing test. The machine's command starts with a
+  # clean environment, so it is told the build folder. The prefixes stay in
+  # the machine's memory; the screenshots come back.
   { "$here/scripts/guest/check.sh" &&
     GUEST_WRITABLE=$build/e2e "$here/scripts/guest/run.sh" "$build" "$guest_time_limit" \
-      env TAVELO_WINE_DIR=/tmp/wine "${lanes[@]}"; } || failed=1
+      env BUILD_DIR="$build" TAVELO_WINE_DIR=/tmp/wine "${lanes[@]}"; } || failed=1
 fi
 exit $failed
