@@ -46,7 +46,7 @@ cd "$scratch" || exit 1
 GUEST_WRITABLE=$scratch/shared "$here/scripts/guest/run.sh" "$scratch/build" 300 \
   "$here/scripts/guest/check.sh" inside "$scratch" "$display"
 status=$?
-# The folder goes with the check; the end of the machine's console stays.
+# The scratch folder goes at the end, the console with it: its end shows now.
 [ "$status" -eq 0 ] || tail -n 20 "$scratch/build/guest/job/console.log"
 check "the job ran from the checkout, and its checks passed" test "$status" -eq 0
 check "a file written to a shared folder under /tmp reached the host" test -f "$scratch/shared/written-through"
