@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
 
 #include "TestSupport.h"
 #include "framework/Text.h"
+
+#include <tlhelp32.h>
 
 namespace tavelo {
 namespace {
@@ -33,6 +38,37 @@ Result ReadResult(const std::wstring& file) {
   return result;
 }
 
+// Ends the process started from `path`, as Task Manager would; false when
+// none runs.
+bool KillProcessOf(const std::wstring& path) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  bool killed = false;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !killed;
+       more = Process32NextW(snapshot, &entry)) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                 entry.th32ProcessID);
+    if (!process) continue;
+    wchar_t image[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (QueryFullProcessImageNameW(process, 0, image, &length) && _wcsicmp(image, path.c_str()) == 0)
+      killed = TerminateProcess(process, 1) != FALSE;
+    CloseHandle(process);
+  }
+  CloseHandle(snapshot);
+  return killed;
+}
+
+// Closes the dialog with which Wine's debugger holds a crashed program until
+// someone closes it, as Windows' error reporting does; false when none shows.
+bool CloseProgramErrorDialog() {
+  HWND dialog = FindWindowW(L"#32770", L"Program Error");
+  if (!dialog || !IsWindowVisible(dialog)) return false;
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  return true;
+}
+
 struct MessageBoxSeen {
   std::wstring caption;
   std::wstring text;
@@ -57,10 +93,20 @@ class CompanionRunTest : public ::testing::Test {
         CopyFileW((test::ProgramFolder() + L"CompanionDouble.exe").c_str(), path.c_str(), FALSE));
   }
   std::wstring Companion() const { return folder + L"Vessra.exe"; }
+  // What the double does after it has recorded its start.
+  void Behave(const char* behaviour) const {
+    test::WriteBytes(folder + L"behaviour.txt", Bytes(behaviour, behaviour + strlen(behaviour)));
+  }
+  // Whether the double has recorded both its lines.
+  bool CompanionStarted() const {
+    const std::wstring started = ReadUtf16(folder + L"started.txt");
+    return std::count(started.begin(), started.end(), L'\n') >= 2;
+  }
 
   // Runs one companion run of `amount` MB on a machine of `totalMB` at
-  // `load` %; closes every message box it shows, remembering each.
-  Result Run(int totalMB, int load, int amount) {
+  // `load` %; closes every message box it shows, remembering each, and
+  // does `meanwhile` every 50 ms while the run goes on.
+  Result Run(int totalMB, int load, int amount, const std::function<void()>& meanwhile = {}) {
     std::wstring commandLine = L"\"" + folder + L"RunHost.exe\" " + std::to_wstring(totalMB) +
                                L" " + std::to_wstring(load) + L" " + std::to_wstring(amount);
     STARTUPINFOW startup{};
@@ -72,6 +118,7 @@ class CompanionRunTest : public ::testing::Test {
       return {};
     }
     for (int wait = 0; wait < 600 && WaitForSingleObject(host.hProcess, 50) == WAIT_TIMEOUT; ++wait) {
+      if (meanwhile) meanwhile();
       HWND box = test::TopLevelWindowOf(host.dwProcessId, L"#32770", true);
       if (!box) continue;
       wchar_t caption[64] = {};
@@ -158,6 +205,39 @@ TEST_F(CompanionRunTest, ProgramPlantedAtTheFirstSpaceOfThePathIsNeverStarted) {
   EXPECT_EQ(ReadUtf16(folder + L"started.txt").substr(0, Companion().size() + 5),
             Companion() + L" 8192");
   EXPECT_EQ(result.at("companionEndedFirst"), "1");
+}
+
+// Killed in the middle of its work, or crashed: either way the companion's
+// process ends without finishing, and the run must not outlive it.
+TEST_F(CompanionRunTest, CompanionThatEndsWithoutFinishingEndsTheBusyState) {
+  const struct {
+    const char* behaviour;
+    bool killed;  // else it crashes, and its crash dialog is closed
+  } cases[] = {{"hang", true}, {"crash", false}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.behaviour);
+    test::DeleteTree(folder);
+    UseFolder(folder);
+    PlaceDouble(Companion());
+    Behave(test.behaviour);
+    bool ended = false;
+    const Result result = Run(16384, 40, 8192, [&] {
+      if (!ended && CompanionStarted())
+        ended = test.killed ? KillProcessOf(Companion()) : CloseProgramErrorDialog();
+    });
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(ReadUtf16(folder + L"started.txt"),
+              Companion() + L" 8192\n" + WithoutTrailingBackslash(folder) + L"\n")
+        << "it never finished";
+    EXPECT_EQ(result.at("busyWhileWaiting"), "1") << result.at("probes");
+    EXPECT_EQ(result.count("exception"), 0u);
+    EXPECT_EQ(result.at("memWork"), "0");
+    EXPECT_EQ(result.at("menu"), "1");
+    EXPECT_EQ(result.at("timer"), "1");
+    EXPECT_EQ(result.at("loads"), "0,0,0");
+    EXPECT_EQ(result.at("hintNextSecond"), "CPU:10%");
+  }
 }
 
 }  // namespace
