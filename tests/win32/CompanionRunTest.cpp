@@ -114,9 +114,11 @@ class CompanionRunTest : public ::testing::Test {
     PROCESS_INFORMATION host{};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &host)) {
+      hostId = 0;
       ADD_FAILURE() << "RunHost.exe did not start";
       return {};
     }
+    hostId = host.dwProcessId;
     for (int wait = 0; wait < 600 && WaitForSingleObject(host.hProcess, 50) == WAIT_TIMEOUT; ++wait) {
       if (meanwhile) meanwhile();
       HWND box = test::TopLevelWindowOf(host.dwProcessId, L"#32770", true);
@@ -138,8 +140,13 @@ class CompanionRunTest : public ::testing::Test {
     return ReadResult(folder + L"result.txt");
   }
 
+  // The controller's window in the host; null before it exists.
+  HWND HostMainWindow() const { return test::TopLevelWindowOf(hostId, L"TMainForm", false); }
+  std::wstring IniPath() const { return folder + L"data\\TVL.ini"; }
+
   std::wstring folder;
   std::vector<MessageBoxSeen> boxes;
+  DWORD hostId = 0;
 };
 
 TEST_F(CompanionRunTest, MissingCompanionIsReportedOnceAndTheIconsGoOn) {
@@ -238,6 +245,41 @@ TEST_F(CompanionRunTest, CompanionThatEndsWithoutFinishingEndsTheBusyState) {
     EXPECT_EQ(result.at("loads"), "0,0,0");
     EXPECT_EQ(result.at("hintNextSecond"), "CPU:10%");
   }
+}
+
+// A logoff while the run waits for the companion: the settings must be on
+// disk when the end of the session has been answered, since the system may
+// end the process at any moment after; and they are what was chosen, not
+// the stopped face that the run shows.
+TEST_F(CompanionRunTest, SessionEndingDuringARunWritesTheSettingsAtOnceAndEndsTheProgram) {
+  PlaceDouble(Companion());
+  Behave("hang");
+  CreateDirectoryW((folder + L"data").c_str(), nullptr);
+  test::WriteBytes(IniPath(), test::Utf16File(L"[Disp]\r\nTaskTrayCPU=2\r\nTaskTrayPosition=1\r\n"));
+  DWORD_PTR answer = 0;
+  Bytes atTheEnd;
+  bool ended = false;
+  const Result result = Run(16384, 40, 8192, [&] {
+    if (ended || !CompanionStarted()) return;
+    ended = true;
+    HWND main = HostMainWindow();
+    ASSERT_NE(main, nullptr);
+    SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &answer);
+    SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, nullptr);
+    atTheEnd = test::ReadBytes(IniPath());
+    KillProcessOf(Companion());  // the session's end takes it too
+  });
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(answer, TRUE);
+  EXPECT_EQ(atTheEnd,
+            test::Utf16File(L"[Disp]\r\nTaskTrayCPU=2\r\nTaskTrayPosition=1\r\nTaskTray=1\r\n"
+                            L"Panel=1\r\nTaskTrayRAM=0\r\n\r\n"
+                            L"[Panel]\r\nNormalTop=-1\r\nNormalLeft=-1\r\nSmallTop=-1\r\n"
+                            L"SmallLeft=-1\r\nTop=100\r\nLeft=100\r\nMostTop=0\r\nSmall=0\r\n"
+                            L"SmallP=0\r\nTrans=10\r\n\r\n[Picture]\r\nPicture=\r\n\r\n"));
+  EXPECT_EQ(test::ReadBytes(IniPath()), atTheEnd) << "written once";
+  EXPECT_EQ(result.at("terminated"), "1");
+  EXPECT_EQ(result.at("memWork"), "0");
 }
 
 }  // namespace
