@@ -3,6 +3,7 @@
 #include "ControllerTest.h"
 #include "TestSupport.h"
 #include "app/Main.h"
+#include "panel/Panel.h"
 
 namespace tavelo {
 namespace {
@@ -79,6 +80,29 @@ TEST_F(SystemEventsTest, ClockChangeLeavesTheCycleCounting) {
   EXPECT_EQ(MainForm->MTimeC, countBefore + 1);
   EXPECT_EQ(MainForm->MTimeStop, holdOffBefore - 1);
   EXPECT_EQ(MainForm->TrayIconCPU->Hint(), L"CPU:10%");
+}
+
+// The displays change under the panel: a monitor taken away, or the screen
+// made smaller, leaves it where nothing shows it. It comes back onto the
+// primary monitor, centred; a panel that still shows stays where it is.
+TEST_F(SystemEventsTest, DisplayChangeBringsBackAPanelThatNoMonitorShows) {
+  Start();
+  RECT screen{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+  const struct {
+    POINT at;
+    bool lost;
+  } cases[] = {{{screen.right + 200, 100}, true}, {{-500, -500}, true}, {{300, 200}, false}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(testing::Message() << test.at.x << "," << test.at.y);
+    HWND panel = PanelForm->Handle();
+    SetWindowPos(panel, nullptr, test.at.x, test.at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(panel, WM_DISPLAYCHANGE, 32, MAKELPARAM(screen.right, screen.bottom));
+    RECT now{};
+    GetWindowRect(panel, &now);
+    EXPECT_NE(MonitorFromRect(&now, MONITOR_DEFAULTTONULL), nullptr);
+    EXPECT_EQ(now.left == test.at.x && now.top == test.at.y, !test.lost) << "moved only when lost";
+  }
 }
 
 }  // namespace
