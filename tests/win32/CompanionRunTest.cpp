@@ -119,7 +119,9 @@ class CompanionRunTest : public ::testing::Test {
       return {};
     }
     hostId = host.dwProcessId;
-    for (int wait = 0; wait < 600 && WaitForSingleObject(host.hProcess, 50) == WAIT_TIMEOUT; ++wait) {
+    // Two minutes at most: a crash brings up Wine's debugger, which in the
+    // emulated machine takes many times what it takes here.
+    for (int wait = 0; wait < 2400 && WaitForSingleObject(host.hProcess, 50) == WAIT_TIMEOUT; ++wait) {
       if (meanwhile) meanwhile();
       HWND box = test::TopLevelWindowOf(host.dwProcessId, L"#32770", true);
       if (!box) continue;
