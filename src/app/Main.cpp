@@ -29,6 +29,12 @@ constexpr int kStoppedPicture = 101;
 
 enum Face { kDigital = 0, kNumberIcon = 1, kLevelMeter = 2 };
 
+// Broadcast to top-level windows when the taskbar is made again.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
 bool IsFace(int face) { return face >= kDigital && face <= kLevelMeter; }
 
 // The face whose radio item is ticked; `current` when none is.
@@ -50,6 +56,11 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner, L"TMainForm") {
 }
 
 void TMainForm::FormCreate(TObject*) {
+  // Hooked after the icons, so it sees the broadcast after they have added themselves.
+  taskbarHookKey_ = Application->HookMainWindow([this](UINT message, WPARAM, LPARAM, LRESULT&) {
+    if (message == TaskbarCreatedMessage()) Proc_TaskbarCreated();
+    return false;
+  });
   Proc_Wow64Init();
   for (int i = 1; i <= 9; ++i) {
     MPPRAM[i] = static_cast<TMenuItem*>(FindComponent(L"PPRAM" + DecimalText(i)));
@@ -106,7 +117,10 @@ void TMainForm::Proc_SaveAtExit() {
   }
 }
 
-void TMainForm::FormDestroy(TObject*) { Proc_CPUClose(); }
+void TMainForm::FormDestroy(TObject*) {
+  if (taskbarHookKey_) Application->UnhookMainWindow(taskbarHookKey_);
+  Proc_CPUClose();
+}
 
 LRESULT TMainForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -333,6 +347,13 @@ void TMainForm::PPTrayCPU2Click(TObject*) { ChooseFace(PPTrayCPU2); }
 void TMainForm::PPTrayRAM0Click(TObject*) { ChooseFace(PPTrayRAM0); }
 void TMainForm::PPTrayRAM1Click(TObject*) { ChooseFace(PPTrayRAM1); }
 void TMainForm::PPTrayRAM2Click(TObject*) { ChooseFace(PPTrayRAM2); }
+
+void TMainForm::Proc_TaskbarCreated() {
+  if (!PPTrayPos->Checked() || !TrayIconCPU->IconVisible() || !TrayIconRAM->IconVisible()) return;
+  TrayIconCPU->SetIconVisible(false);
+  TrayIconRAM->SetIconVisible(false);
+  ShowTrayIcons();
+}
 
 void TMainForm::PPTrayPosClick(TObject*) {
   if (!FPPTaskTray) return;  // the new tick counts for the next showing

@@ -104,6 +104,9 @@ class TMainForm : public TForm {
   void FormDestroy(TObject* sender);
   void ApplicationEventsException(TObject* sender, const std::exception& error);
   void ChooseFace(TMenuItem* item);
+  // A new taskbar (the shell started again): the icons have put themselves
+  // back, in the order they were made; the chosen order is restored.
+  void Proc_TaskbarCreated();
   void OpenPanel();
   void ShowOnIcon(TCoolTrayIcon* icon, int face, const wchar_t* label, int percent);
   void SetStoppedFace();
@@ -114,6 +117,8 @@ class TMainForm : public TForm {
   // The panel window's side of the busy state, when it is shown: its menu
   // closed and its run entries disabled, its texts emptied; and back.
   void Proc_PanelBusy(bool busy);
+
+  int taskbarHookKey_ = 0;
 };
 
 extern TMainForm* MainForm;

@@ -5,6 +5,7 @@
 #include "app/TextEncoding.h"
 #include "app/WholeFile.h"
 #include "framework/Text.h"
+#include "framework/Win32.h"
 
 namespace tavelo {
 
@@ -15,7 +16,20 @@ std::wstring ReadTextFile(const std::wstring& path) {
   return DecodeText(ReadFileBytes(path), &AnsiToWide);
 }
 
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
+
+// A data folder deleted while the program runs is made again, as at start,
+// so that what the user has chosen since is not lost: the file's folder and
+// the one above it ("Orvane Project"), never more. A folder that cannot be
+// made shows as the write's own failure.
+void MakeFoldersOf(const std::wstring& path) {
+  const std::wstring folder = FolderOf(path);
+  CreateDirectoryW(FolderOf(folder).c_str(), nullptr);
+  CreateDirectoryW(folder.c_str(), nullptr);
+}
+
 void WriteTextFile(const std::wstring& path, const std::wstring& text) {
+  MakeFoldersOf(path);
   WriteFileAtomically(path, EncodeUtf16LeWithBom(text));
 }
 

@@ -9,6 +9,10 @@ namespace tavelo {
 void Proc_CPUOpen();
 void Proc_CPUClose();
 // The load in percent, rounded half to even, or -1 when there is no value.
+// After kReopenAfterFailures samples in a row without a value, the counter
+// that is open is opened afresh; a closed one stays closed.
 int Func_CPUUsage();
+
+constexpr int kReopenAfterFailures = 10;
 
 }  // namespace tavelo

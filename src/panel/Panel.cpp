@@ -514,6 +514,11 @@ LRESULT TPanelForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGING:
       SnapWhileMoving(*reinterpret_cast<WINDOWPOS*>(lParam));
       break;
+    case WM_DISPLAYCHANGE:
+      // The panel's monitor may have gone, or shrunk past it: a panel left
+      // where nothing shows it could not even be dragged back.
+      Proc_EnsureOnScreen(Handle());
+      break;
     case WM_WINDOWPOSCHANGED: {
       // Shown by the system (placed on top) as well as by Show.
       const UINT flags = reinterpret_cast<const WINDOWPOS*>(lParam)->flags;

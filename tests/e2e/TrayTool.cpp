@@ -3,6 +3,9 @@
 //                              back, as a crashed taskbar would
 //   TrayTool taskbar-created   broadcasts "TaskbarCreated", as a new taskbar does
 //   TrayTool dialog            succeeds when a dialog box is shown
+//   TrayTool resolution <width> <height>
+//                              changes the screen's resolution, which in
+//                              Wine's virtual desktop resizes the desktop
 //   TrayTool message-box <caption>
 //                              prints the text of the shown message box with
 //                              that caption, in UTF-8; fails when there is none
@@ -46,6 +49,14 @@ int PrintMessageBox(const wchar_t* caption) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wcscmp(argv[1], L"message-box") == 0) return PrintMessageBox(argv[2]);
+  if (argc == 4 && std::wcscmp(argv[1], L"resolution") == 0) {
+    DEVMODEW mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = static_cast<DWORD>(_wtoi(argv[2]));
+    mode.dmPelsHeight = static_cast<DWORD>(_wtoi(argv[3]));
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    return ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+  }
   if (argc != 2) return 2;
   if (std::wcscmp(argv[1], L"dialog") == 0) {
     HWND dialog = FindWindowW(L"#32770", nullptr);

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end tests of Tavelo's panel window: TVL.exe in the prefix's virtual
 # desktop, driven with xdotool and checked in screenshots and in TVL.ini.
+# Last, the desktop is made smaller under the panel, as a real change of
+# resolution, and the panel must come back onto it.
 # Usage: panel.sh <folder of TVL.exe> <Wine loader> <prefix> <screenshot folder>
 set -uo pipefail
 bin=$1 loader=$2 prefix=$3 shots=$4
@@ -113,6 +115,19 @@ check "a picture chosen in the dialog shows" \
 
 menu_item 1014 $exit_item
 check "exit keeps the chosen picture" eventually 30 ini_has '^Picture=C:.*Pictures.magenta\.jpg$'
+stop_tavelo
+
+echo "== The screen made smaller under the panel"
+tray_tool() { "$loader" "$(windows_path "$bin/TrayTool.exe")" "$@" </dev/null >/dev/null 2>&1; }
+panel_texts_in() {  # panel_texts_in <name> <region>
+  test "$(count "$(shot "$1")" "$2" '#00FFFF')" -gt 20
+}
+start_tavelo $'[Panel]\r\nLeft=900\r\nTop=650\r\n'
+check "the panel shows at the bottom right" eventually 30 panel_texts_in panel-bottom-right 85x64+900+650
+check "Wine's desktop can be made 800 x 600" tray_tool resolution 800 600
+check "the panel comes back onto the smaller desktop" \
+  eventually 30 panel_texts_in panel-on-smaller-desktop 800x600+0+0
+tray_tool resolution 1024 768
 stop_tavelo
 
 echo "e2e: $passed passed, $failed failed"

@@ -3,6 +3,8 @@
 # desktop, its icon order and CPU face changed from the tray menu and its
 # panel dragged, then Wine ends the session as a logoff would. TVL.ini must
 # hold the new values, whole, and the program must have ended by itself.
+# Then the session ends while the settings dialog is open with a change not
+# yet confirmed: the program ends all the same, and the change is dropped.
 # Usage: session.sh <folder of TVL.exe> <Wine loader> <prefix> <screenshot folder>
 set -uo pipefail
 bin=$1 loader=$2 prefix=$3 shots=$4
@@ -60,6 +62,23 @@ expected+=$'MostTop=0\nSmall=0\nSmallP=0\nTrans=10\n\n[Picture]\nPicture=\n\n[Di
 expected+=$'Panel=1\nTaskTrayPosition=1\nTaskTrayCPU=2\nTaskTrayRAM=0'
 check "TVL.ini holds the panel's place, the order and the face, whole" \
   test "$(ini_text)" = "$expected"
+[ "$(ini_text)" = "$expected" ] || ini_text | sed 's/^/        /'
+stop_tavelo
+
+echo "== End of the session with the settings dialog open"
+# The dialog sits centred on the desktop: 518 x 170 from (252, 298).
+dialog_shows() { test "$(count "$(shot session-dialog)" 500x150+260+310 '#F5F5F5')" -gt 20000; }
+start_tavelo $'[Disp]\r\nTaskTrayCPU=1\r\n'
+menu_item 1014 $config_item
+check "the settings dialog opens" eventually 30 dialog_shows
+xdotool mousemove 424 385 click 1  # the threshold's down arrow: 100 becomes 99, not confirmed
+sleep 0.5
+"$loader" wineboot --end-session </dev/null >/dev/null 2>&1
+check "the end of the session ends Tavelo with its dialog open" tavelo_ends
+expected=$'[Disp]\nTaskTrayCPU=1\nTaskTray=1\nPanel=1\nTaskTrayPosition=0\nTaskTrayRAM=0\n\n'
+expected+=$'[Panel]\nNormalTop=-1\nNormalLeft=-1\nSmallTop=-1\nSmallLeft=-1\nTop=100\nLeft=100\n'
+expected+=$'MostTop=0\nSmall=0\nSmallP=0\nTrans=10\n\n[Picture]\nPicture='
+check "TVL.ini holds what Exit writes, and not the dialog's change" test "$(ini_text)" = "$expected"
 [ "$(ini_text)" = "$expected" ] || ini_text | sed 's/^/        /'
 stop_tavelo
 

@@ -70,6 +70,11 @@ check "with the places swapped Tavelo starts again" \
   start_tavelo $'[Disp]\r\nTaskTrayPosition=1\r\n'
 check "the RAM icon, now shown first, sits right, and the CPU icon left" \
   eventually 30 both_icons_show swapped "$left_icon" "$right_icon"
+"$loader" "$(windows_path "$bin/TrayTool.exe")" forget </dev/null >/dev/null 2>&1
+eventually 30 no_icons
+"$loader" "$(windows_path "$bin/TrayTool.exe")" taskbar-created </dev/null >/dev/null 2>&1
+check "TaskbarCreated brings them back in the swapped order" \
+  eventually 30 both_icons_show swapped-recreated "$left_icon" "$right_icon"
 stop_tavelo
 
 echo "e2e: $passed passed, $failed failed"

@@ -3,13 +3,18 @@
 //   TVL_PDH_VALUES  comma-separated values that successive formatted reads
 //                   return, from the start again at each new query; the
 //                   last one repeats (none: 0).
-//   TVL_PDH_FAIL    name of one entry point that fails with PDH_NO_DATA.
+//   TVL_PDH_FAIL    comma-separated names of entry points that fail with
+//                   PDH_NO_DATA while they are named; the name "query" loses
+//                   the query open now for good, as when the system drops
+//                   its counters: every call on it fails from then on, and
+//                   only a query opened afterwards gives values again.
 // and appends the name of every call, each followed by ';', to TVL_PDH_LOG.
 #include <windows.h>
 
 #include <pdh.h>
 #include <pdhmsg.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <string>
 
@@ -21,10 +26,27 @@ std::wstring Variable(const wchar_t* name) {
   return length < 1024 ? std::wstring(buffer, length) : std::wstring();
 }
 
+bool Named(const wchar_t* name) {
+  return (L"," + Variable(L"TVL_PDH_FAIL") + L",").find(std::wstring(L",") + name + L",") !=
+         std::wstring::npos;
+}
+
 // Logs the call and tells whether the script wants it to fail.
 bool Called(const wchar_t* name) {
   SetEnvironmentVariableW(L"TVL_PDH_LOG", (Variable(L"TVL_PDH_LOG") + name + L";").c_str());
-  return Variable(L"TVL_PDH_FAIL") == name;
+  return Named(name);
+}
+
+// Each query is a number, its counter the same; 0 is none.
+intptr_t openedQueries = 0;
+intptr_t lostQueries = 0;  // queries up to this number are lost
+
+// Whether the query (or its counter) still answers; naming "query" loses
+// the one open now.
+bool Answers(void* handle) {
+  if (Named(L"query")) lostQueries = openedQueries;
+  const auto query = reinterpret_cast<intptr_t>(handle);
+  return query > lostQueries && query <= openedQueries;
 }
 
 size_t read = 0;  // formatted reads since the query was opened
@@ -41,8 +63,6 @@ double NextValue() {
   return values.empty() ? 0.0 : std::wcstod(values.c_str() + start, nullptr);
 }
 
-int handles = 0;  // only its address matters
-
 }  // namespace
 
 extern "C" {
@@ -50,21 +70,22 @@ extern "C" {
 __declspec(dllexport) PDH_STATUS WINAPI PdhOpenQueryW(LPCWSTR, DWORD_PTR, PDH_HQUERY* query) {
   if (Called(L"PdhOpenQueryW")) return PDH_NO_DATA;
   read = 0;
-  *query = &handles;
+  *query = reinterpret_cast<PDH_HQUERY>(++openedQueries);
   return ERROR_SUCCESS;
 }
 
 #ifndef SCRIPTED_PDH_WITHOUT_ADD_COUNTER
-__declspec(dllexport) PDH_STATUS WINAPI PdhAddCounterW(PDH_HQUERY, LPCWSTR, DWORD_PTR,
+__declspec(dllexport) PDH_STATUS WINAPI PdhAddCounterW(PDH_HQUERY query, LPCWSTR, DWORD_PTR,
                                                        PDH_HCOUNTER* counter) {
   if (Called(L"PdhAddCounterW")) return PDH_NO_DATA;
-  *counter = &handles;
+  *counter = query;
   return ERROR_SUCCESS;
 }
 #endif
 
-__declspec(dllexport) PDH_STATUS WINAPI PdhCollectQueryData(PDH_HQUERY) {
-  return Called(L"PdhCollectQueryData") ? PDH_NO_DATA : ERROR_SUCCESS;
+__declspec(dllexport) PDH_STATUS WINAPI PdhCollectQueryData(PDH_HQUERY query) {
+  if (Called(L"PdhCollectQueryData")) return PDH_NO_DATA;
+  return Answers(query) ? ERROR_SUCCESS : PDH_INVALID_HANDLE;
 }
 
 __declspec(dllexport) PDH_STATUS WINAPI PdhCloseQuery(PDH_HQUERY) {
@@ -74,7 +95,8 @@ __declspec(dllexport) PDH_STATUS WINAPI PdhCloseQuery(PDH_HQUERY) {
 __declspec(dllexport) PDH_STATUS WINAPI PdhGetFormattedCounterValue(PDH_HCOUNTER counter,
                                                                     DWORD, LPDWORD,
                                                                     PPDH_FMT_COUNTERVALUE value) {
-  if (Called(L"PdhGetFormattedCounterValue") || counter != &handles) return PDH_NO_DATA;
+  if (Called(L"PdhGetFormattedCounterValue")) return PDH_NO_DATA;
+  if (!Answers(counter)) return PDH_INVALID_HANDLE;
   value->CStatus = ERROR_SUCCESS;
   value->doubleValue = NextValue();
   return ERROR_SUCCESS;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "ControllerTest.h"
 #include "TestSupport.h"
 #include "app/Main.h"
 #include "measure/CPUUsage.h"
@@ -116,6 +117,54 @@ TEST_F(LoadTest, InstalledMemoryIsKeptWhole) {
   const auto total = static_cast<std::int64_t>(MemoryStatus().ullTotalPhys);
   EXPECT_EQ(MainForm->MTotalRAM, total);
   EXPECT_GT(total, std::int64_t{4} << 30) << "this host has more than 4 GiB; the count must not wrap";
+}
+
+// The counter stops giving values for five minutes and then works again,
+// with nobody there to choose Reset. The controller reads 10 % when it can.
+class CounterFailureTest : public test::ControllerTest {
+ protected:
+  static void Second() {
+    MainForm->TimerMainTimer(MainForm->TimerMain);
+    MainForm->TimerMainTimer(MainForm->TimerMain);
+  }
+};
+
+TEST_F(CounterFailureTest, CounterThatFailsForMinutesComesBackByItself) {
+  Start();
+  const wchar_t* const failures[] = {
+      L"PdhGetFormattedCounterValue",  // the reads fail, the query stays good
+      L"query",                        // the system drops the query for good
+      L"query,PdhOpenQueryW",          // and no new one can be opened meanwhile
+      L"query,PdhAddCounterW",         // or opened without its counter
+  };
+  for (const wchar_t* failing : failures) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(failing)));
+    Second();
+    ASSERT_EQ(MainForm->MCPU, 10);
+    {
+      const test::EnvironmentScope script(L"TVL_PDH_FAIL", failing);
+      for (int second = 1; second <= 300; ++second) {
+        Second();
+        ASSERT_EQ(MainForm->MCPU, 0) << "second " << second;
+      }
+      EXPECT_EQ(MainForm->TrayIconCPU->Hint(), L"CPU:0%");
+    }
+    int seconds = 0;
+    do {
+      Second();
+      ++seconds;
+    } while (MainForm->MCPU != 10 && seconds <= kReopenAfterFailures);
+    EXPECT_EQ(MainForm->MCPU, 10) << "within " << kReopenAfterFailures << " seconds";
+    EXPECT_EQ(MainForm->TrayIconCPU->Hint(), L"CPU:10%");
+  }
+}
+
+TEST_F(CounterFailureTest, ClosedCounterIsNotOpenedAgain) {
+  Start();
+  Proc_CPUClose();
+  SetEnvironmentVariableW(L"TVL_PDH_LOG", L"");
+  for (int second = 1; second <= 3 * kReopenAfterFailures; ++second) Second();
+  EXPECT_EQ(test::Environment(L"TVL_PDH_LOG"), L"");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Stands in for Vessra.exe in the tests of the companion runs: records its
 // command line and current folder in "started.txt" beside itself (UTF-16),
 // waits a little so that the caller's wait shows, adds "exited" and exits.
+// A "behaviour.txt" beside it changes what comes after the record:
+//   hang    it waits a minute, long enough for the test to kill it
+//   crash   it writes through a null pointer
 #include <windows.h>
 
 #include <string>
@@ -18,6 +21,19 @@ void Append(const std::wstring& file, const std::wstring& line) {
   CloseHandle(handle);
 }
 
+// The first word of the file, or nothing when there is none.
+std::string FirstWord(const std::wstring& file) {
+  HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return {};
+  char text[32] = {};
+  DWORD read = 0;
+  ReadFile(handle, text, sizeof text - 1, &read, nullptr);
+  CloseHandle(handle);
+  const std::string word(text, read);
+  return word.substr(0, word.find_first_of(" \r\n"));
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -26,13 +42,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring record(path);
-  record = record.substr(0, record.find_last_of(L'\\') + 1) + L"started.txt";
+  const std::wstring self(path);
+  const std::wstring folderOfSelf = self.substr(0, self.find_last_of(L'\\') + 1);
+  const std::wstring record = folderOfSelf + L"started.txt";
   wchar_t folder[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, folder);
   Append(record, GetCommandLineW());
   Append(record, folder);
-  Sleep(400);
+  const std::string behaviour = FirstWord(folderOfSelf + L"behaviour.txt");
+  if (behaviour == "crash") *static_cast<volatile int*>(nullptr) = 1;
+  Sleep(behaviour == "hang" ? 60000 : 400);
   Append(record, L"exited");
   return 0;
 }

@@ -177,10 +177,12 @@ TEST_F(MainFormTest, UnknownStoredFaceStartsDigitalAndIsSavedAsDigital) {
 
 TEST_F(MainFormTest, ExitEndsTheProgramEvenWhenTheSettingsCannotBeWritten) {
   Start();
-  test::DeleteTree(DataFolder);  // nowhere to write
+  test::DeleteTree(DataFolder);
+  test::WriteBytes(DataFolder.substr(0, DataFolder.size() - 1), Bytes{'x'});  // nowhere to write
   MainForm->PPCloseClick(nullptr);
   application.ProcessMessages();
   EXPECT_TRUE(application.Terminated());
+  DeleteFileW(DataFolder.substr(0, DataFolder.size() - 1).c_str());
 }
 
 TEST_F(MainFormTest, LevelMeterKeepsItsPictureWhenTheLoadEqualsTheLitCells) {

@@ -329,6 +329,44 @@ TEST_F(PanelFormTest, APictureThatIsGoneOrBrokenGivesTheDefaultPictureWrittenBac
   }
 }
 
+// The picture file is deleted or replaced while the panel shows it, and the
+// program runs on: what shows stays, through repaints and layout changes,
+// since the picture was read whole; the path stays stored, and the next
+// start shows what the file holds by then.
+TEST_F(PanelFormTest, PictureFileDeletedOrReplacedWhileShownTakesEffectAtTheNextStart) {
+  enum Change { kDeleted, kReplacedByBlue, kReplacedByBroken };
+  const struct {
+    Change change;
+    bool defaultNext;  // else blue
+  } cases[] = {{kDeleted, true}, {kReplacedByBlue, false}, {kReplacedByBroken, true}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.change);
+    const std::wstring picture = DataFolder + L"shown.png";
+    WritePng(picture, 255, 0, 0);
+    Start(L"[Picture]\r\nPicture=" + picture + L"\r\n");
+    ASSERT_EQ(Pixel(80, 60), RGB(255, 0, 0));
+    if (test.change == kDeleted) DeleteFileW(picture.c_str());
+    if (test.change == kReplacedByBlue) WritePng(picture, 0, 0, 255);
+    if (test.change == kReplacedByBroken) test::WriteBytes(picture, Bytes{0x89, 'P', 'N', 'G'});
+    EXPECT_EQ(Pixel(80, 60), RGB(255, 0, 0));
+    PanelForm->ImageDblClick(PanelForm->Image);
+    PanelForm->ImageDblClick(PanelForm->Image);
+    EXPECT_EQ(Pixel(80, 60), RGB(255, 0, 0)) << "after the layout changed twice";
+    EXPECT_EQ(PanelForm->MPic, picture);
+    Exit();
+    EXPECT_NE(SavedIni().find(L"[Picture]\r\nPicture=" + picture + L"\r\n"), std::wstring::npos);
+
+    Start();
+    EXPECT_EQ(PanelForm->MPic, test.defaultNext ? L"" : picture);
+    if (test.defaultNext)
+      EXPECT_TRUE(IsLightGrey(Pixel(80, 60)));
+    else
+      EXPECT_EQ(Pixel(80, 60), RGB(0, 0, 255));
+    Exit();
+    DeleteFileW(picture.c_str());
+  }
+}
+
 // Files dropped on the panel, as the shell hands them over.
 void Drop(const std::vector<std::wstring>& files) {
   SendMessageW(PanelForm->Handle(), WM_DROPFILES,

@@ -1,6 +1,7 @@
 // Hosts the controller in a process of its own, so that a test can choose
 // what lies beside it in the companion's place. Runs one companion run and
 // writes what it saw to "result.txt" beside itself, one key=value a line.
+// Its data folder is "data" beside itself, where the test may put a TVL.ini.
 // Usage: RunHost.exe <installed MB> <memory load %> <amount MB>
 #include <cwchar>
 #include <fstream>
@@ -46,7 +47,8 @@ std::string Flag(bool value) { return value ? "1" : "0"; }
 int wmain(int argc, wchar_t** argv) {
   if (argc != 4) return 2;
   SetEnvironmentVariableW(L"TVL_PDH_VALUES", L"10");
-  DataFolder = test::MakeTempFolder();
+  DataFolder = test::ProgramFolder() + L"data\\";
+  CreateDirectoryW(DataFolder.c_str(), nullptr);
   TApplication application;
   application.Initialize();
   application.CreateForm(MainForm);
@@ -78,6 +80,7 @@ int wmain(int argc, wchar_t** argv) {
   seen["busyWhileWaiting"] = Flag(busyProbes > 0 && busyProbes == probes);
   seen["probes"] = std::to_string(busyProbes) + "/" + std::to_string(probes);
   seen["memWork"] = Flag(MainForm->FMemWork);
+  seen["terminated"] = Flag(application.Terminated());
   seen["timer"] = Flag(MainForm->TimerMain->Enabled());
   seen["menu"] = Flag(MainForm->PPMenu->AutoPopup && MainForm->PPRAM->Enabled &&
                       MainForm->PPRAMClean->Enabled && MainForm->TrayIconRAM->Enabled());
@@ -89,6 +92,5 @@ int wmain(int argc, wchar_t** argv) {
   std::ofstream result((test::ProgramFolder() + L"result.txt").c_str(),
                       std::ios::binary | std::ios::trunc);
   for (const auto& [key, value] : seen) result << key << "=" << value << "\n";
-  test::DeleteTree(DataFolder);
   return 0;
 }

@@ -96,5 +96,34 @@ TEST_F(SessionEndTest, AFailedWriteReachesTheHookAndTheSessionStillEnds) {
   EXPECT_TRUE(application.Terminated());
 }
 
+// Ends the session once the settings dialog shows, after a change that the
+// dialog has not confirmed; keeps the answer to the question.
+LRESULT answerWhileTheDialogShows = FALSE;
+void CALLBACK EndSessionOnceTheDialogShows(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (!ConfigForm->Visible()) return;
+  KillTimer(nullptr, timer);
+  test::ClickArrow(*ConfigForm->UDRAMAuto, TUpDownButton::Down);
+  EXPECT_EQ(ConfigForm->TXTRAMAuto->Text(), L"99");
+  answerWhileTheDialogShows =
+      SendMessageW(MainForm->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  SendMessageW(MainForm->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+}
+
+// The end of a session that comes while the settings dialog is open: what
+// Exit writes is written, and the dialog's unconfirmed change is dropped, as
+// its Cancel would drop it.
+TEST_F(SessionEndTest, EndingSessionWhileTheDialogIsOpenWritesWhatExitWritesAndNotTheDialog) {
+  Start(kBefore);
+  ChangeFacesOrderAndPanelPlace();
+  answerWhileTheDialogShows = FALSE;
+  SetTimer(nullptr, 0, 20, &EndSessionOnceTheDialogShows);
+  MainForm->PPConfigClick(MainForm->PPConfig);  // returns once the dialog has closed
+  EXPECT_EQ(answerWhileTheDialogShows, TRUE);
+  EXPECT_FALSE(ConfigForm->Visible());
+  EXPECT_EQ(test::ReadBytes(IniPath()), test::Utf16File(kAfter));
+  application.ProcessMessages();
+  EXPECT_TRUE(application.Terminated());
+}
+
 }  // namespace
 }  // namespace tavelo
