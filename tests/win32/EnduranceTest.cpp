@@ -14,6 +14,7 @@
 #include "ProcessCounters.h"
 #include "TestSupport.h"
 #include "app/Main.h"
+#include "app/Orvane.h"
 #include "framework/DecimalText.h"
 #include "panel/Panel.h"
 #include "settings/Config.h"
@@ -26,9 +27,8 @@ namespace {
 // objects, USER objects and kernel handles behind than it found, and its
 // private memory must stay within a small allowance.
 
-// Heap blocks freed in one place and taken in another may leave a few pages
-// committed; a leak of a hundred bytes a second passes this within the
-// measured fifty minutes.
+// How much private memory may grow over the measured fifty minutes: a leak
+// of a hundred bytes a second passes it.
 constexpr std::int64_t kPrivateAllowance = 256 * 1024;
 
 // An episode of ten minutes ends in the state it began in: the panel shown
@@ -64,6 +64,30 @@ int MemoryLoad() {
   status.dwLength = sizeof status;
   GlobalMemoryStatusEx(&status);
   return static_cast<int>(status.dwMemoryLoad);
+}
+
+// Wine 8 gives the caller of WaitForInputIdle a new handle to the other
+// process's idle event on every call and never closes it. Where runs go
+// through the companion, each run waits for it that way, so each leaves
+// that many handles of the system's behind. Measured here with the plain
+// calls and no code of Tavelo's, so that it is 0 where the system leaks none.
+std::int64_t HandlesTheSystemLeavesPerCompanionStart() {
+  const std::wstring companion = test::ProgramFolder() + L"Vessra.exe";
+  std::wstring commandLine = companion + L" 0";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  const std::int64_t before = test::CountThisProcess().kernelHandles;
+  if (!CreateProcessW(companion.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &started)) {
+    ADD_FAILURE() << "the companion did not start, error " << GetLastError();
+    return 0;
+  }
+  WaitForInputIdle(started.hProcess, 60000);
+  WaitForSingleObject(started.hProcess, INFINITE);
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return test::CountThisProcess().kernelHandles - before;
 }
 
 // The settings dialog is modal: what the user does in it runs from a timer
@@ -244,6 +268,28 @@ class EnduranceTest : public test::ControllerTest {
     EXPECT_EQ(PanelForm->MPic, DataFolder + name);
   }
 
+  // Heap blocks freed in one place and taken in another may leave a few
+  // pages committed; nothing else may grow.
+  static test::ProcessCounters AllowedWithoutALeak() {
+    test::ProcessCounters allowed;
+    allowed.privateBytes = kPrivateAllowance;
+    return allowed;
+  }
+
+  // The handles the system itself left behind in the runs that started from
+  // that second on, where runs go through the companion.
+  std::int64_t HandlesTheSystemLeftInRunsFrom(int second) const {
+    if (!Func_IsWow64()) return 0;
+    const std::int64_t runs = std::count_if(runsStarted.begin(), runsStarted.end(),
+                                            [second](int started) { return started >= second; });
+    const std::int64_t perRun = HandlesTheSystemLeavesPerCompanionStart();
+    std::printf("[ endurance] the system leaves %lld handle(s) behind for each start of the "
+                "companion: %lld for the %lld runs measured\n",
+                static_cast<long long>(perRun), static_cast<long long>(runs * perRun),
+                static_cast<long long>(runs));
+    return runs * perRun;
+  }
+
   bool automaticRuns = true;
   int lastCpuLoad = 0;
   std::vector<int> runsStarted;  // elapsed seconds
@@ -269,7 +315,9 @@ TEST_F(EnduranceTest, AnHourOfUseLeavesNoObjectsAndNoMemoryBehind) {
   Print("after the warm-up of " + std::to_string(kWarmUpEpisodes * kEpisodeSeconds) + " cycles",
         warm);
   Print("at the end", end);
-  EXPECT_TRUE(test::NothingGrew(warm, end, kPrivateAllowance));
+  test::ProcessCounters allowed = AllowedWithoutALeak();
+  allowed.kernelHandles = HandlesTheSystemLeftInRunsFrom(kWarmUpEpisodes * kEpisodeSeconds);
+  EXPECT_TRUE(test::NothingGrew(warm, end, allowed));
 
   // One run in each episode's quiet seconds: automatic in the even episodes,
   // periodic in the odd ones.
@@ -343,10 +391,10 @@ TEST_F(EnduranceTest, EachCounterCatchesALeakOfOneObjectASecond) {
       leak.leakOne(leaks);
     }
     const ::testing::AssertionResult held =
-        test::NothingGrew(before, test::CountThisProcess(), kPrivateAllowance);
+        test::NothingGrew(before, test::CountThisProcess(), AllowedWithoutALeak());
     EXPECT_FALSE(held) << leak.counter;
-    EXPECT_NE(std::string(held.message()).find(leak.counter), std::string::npos)
-        << leak.counter << " was not named: " << held.message();
+    EXPECT_NE(std::string(held.message()).find(std::string(leak.counter) + " grew"), std::string::npos)
+        << leak.counter << " did not catch it: " << held.message();
   }
 }
 

@@ -25,15 +25,63 @@ constexpr size_t kPebGdiSharedHandleTable = sizeof(void*) == 8 ? 0xF8 : 0x94;
 constexpr size_t kGdiTableEntries = 0x10000;
 constexpr size_t kGdiEntrySize = 24;
 constexpr size_t kGdiEntryType = 14;
+// A 32-bit process under WOW64 finds the table in its 64-bit PEB instead,
+// through the 64-bit TEB, whose address Wine keeps in the 32-bit TEB's
+// GdiBatchCount.
+constexpr size_t kTeb32GdiBatchCount = 0xF70;
+constexpr size_t kTeb64Peb = 0x60;
+constexpr size_t kPeb64GdiSharedHandleTable = 0xF8;
 
-std::int64_t GdiObjectsInHandleTable() {
+// The value at that address, or 0 where no committed memory is.
+template <typename T>
+T ReadCommitted(std::uint64_t address) {
+  T value{};
+  MEMORY_BASIC_INFORMATION region{};
+  const auto* at = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(address));
+  if (address && VirtualQuery(at, &region, sizeof region) == sizeof region &&
+      region.State == MEM_COMMIT && !(region.Protect & (PAGE_NOACCESS | PAGE_GUARD)))
+    std::memcpy(&value, at, sizeof value);
+  return value;
+}
+
+std::uint64_t AddressOf(const void* pointer) { return reinterpret_cast<std::uintptr_t>(pointer); }
+
+// winternl.h leaves the thread's basic information out.
+struct ThreadBasicInformation {
+  LONG exitStatus;
+  void* tebBaseAddress;
+  CLIENT_ID clientId;
+  ULONG_PTR affinityMask;
+  LONG priority;
+  LONG basePriority;
+};
+constexpr auto kThreadBasicInformation = static_cast<THREADINFOCLASS>(0);
+
+std::uint64_t ThisThreadsTeb() {
+  ThreadBasicInformation basics{};
+  if (NtQueryInformationThread(GetCurrentThread(), kThreadBasicInformation, &basics,
+                               sizeof basics, nullptr) != 0)
+    return 0;
+  return AddressOf(basics.tebBaseAddress);
+}
+
+const std::uint8_t* GdiHandleTable() {
   PROCESS_BASIC_INFORMATION basics{};
   if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basics,
                                 sizeof basics, nullptr) != 0)
-    return -1;
-  const auto* peb = reinterpret_cast<const std::uint8_t*>(basics.PebBaseAddress);
-  const std::uint8_t* table = nullptr;
-  std::memcpy(&table, peb + kPebGdiSharedHandleTable, sizeof table);
+    return nullptr;
+  std::uint64_t table =
+      AddressOf(ReadCommitted<void*>(AddressOf(basics.PebBaseAddress) + kPebGdiSharedHandleTable));
+  if (!table && sizeof(void*) == 4) {
+    const auto teb64 = ReadCommitted<std::uint32_t>(ThisThreadsTeb() + kTeb32GdiBatchCount);
+    const auto peb64 = ReadCommitted<std::uint64_t>(teb64 + kTeb64Peb);
+    table = ReadCommitted<std::uint64_t>(peb64 + kPeb64GdiSharedHandleTable);
+  }
+  return reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(table));
+}
+
+std::int64_t GdiObjectsInHandleTable() {
+  const std::uint8_t* table = GdiHandleTable();
   if (!table) return -1;
   std::int64_t inUse = 0;
   for (size_t entry = 0; entry < kGdiTableEntries; ++entry)
@@ -167,23 +215,23 @@ std::string Describe(const ProcessCounters& counters) {
 
 ::testing::AssertionResult NothingGrew(const ProcessCounters& before,
                                        const ProcessCounters& after,
-                                       std::int64_t privateAllowance) {
+                                       const ProcessCounters& allowed) {
   const struct {
     const char* name;
-    std::int64_t before, after, allowance;
+    std::int64_t before, after, allowed;
   } counters[] = {
-      {"GDI objects", before.gdiObjects, after.gdiObjects, 0},
-      {"USER objects", before.userObjects, after.userObjects, 0},
-      {"kernel handles", before.kernelHandles, after.kernelHandles, 0},
-      {"private bytes", before.privateBytes, after.privateBytes, privateAllowance},
+      {"GDI objects", before.gdiObjects, after.gdiObjects, allowed.gdiObjects},
+      {"USER objects", before.userObjects, after.userObjects, allowed.userObjects},
+      {"kernel handles", before.kernelHandles, after.kernelHandles, allowed.kernelHandles},
+      {"private bytes", before.privateBytes, after.privateBytes, allowed.privateBytes},
   };
   std::ostringstream grown;
   for (const auto& counter : counters)
     if (counter.before <= 0 || counter.after <= 0)
       grown << counter.name << " could not be counted; ";
-    else if (counter.after - counter.before > counter.allowance)
+    else if (counter.after - counter.before > counter.allowed)
       grown << counter.name << " grew from " << counter.before << " to " << counter.after
-            << " (allowed: " << counter.allowance << "); ";
+            << " (allowed: " << counter.allowed << "); ";
   if (grown.str().empty()) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << grown.str();
 }

@@ -28,12 +28,12 @@ ProcessCounters CountThisProcess();
 // One line: every counter with its figure.
 std::string Describe(const ProcessCounters& counters);
 
-// Success when no object count grew from `before` to `after` and private
-// memory grew by at most `privateAllowance` bytes; otherwise the failure
-// names each counter that grew, with both figures, or that could not be
-// counted (a process with windows always has some of each).
+// Success when no counter grew from `before` to `after` by more than
+// `allowed` says; otherwise the failure names each counter that grew, with
+// both figures, or that could not be counted (a process with windows always
+// has some of each).
 ::testing::AssertionResult NothingGrew(const ProcessCounters& before,
                                        const ProcessCounters& after,
-                                       std::int64_t privateAllowance);
+                                       const ProcessCounters& allowed);
 
 }  // namespace tavelo::test
