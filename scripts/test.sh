@@ -18,7 +18,7 @@ log "The download"
 
 # The emulated machine may take this long for both prefixes, from its boot
 # to its power-off.
-guest_time_limit=3000
+guest_time_limit=3600
 
 rm -rf "$build/e2e"
 lanes=("$here/scripts/windows-lanes.sh" i686 win64 win32)
